@@ -1,0 +1,21 @@
+#include "app/camera.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+void Camera::apply() const {
+    Vector target = eye + viewDirection * windowDistance;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(windowCenterX - windowWidth * 0.5, windowCenterX + windowWidth * 0.5,
+              windowCenterY - windowHeight * 0.5, windowCenterY + windowHeight * 0.5,
+              windowDistance, 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // The window-centre offsets move the target in world x and y, not along
+    // the camera's own axes.
+    gluLookAt(eye.x, eye.y, eye.z, target.x + windowCenterX, target.y + windowCenterY, target.z,
+              up.x, up.y, up.z);
+    // The first shot leaves its half-face clip plane on; the preview is never clipped.
+    glDisable(GL_CLIP_PLANE1);
+}

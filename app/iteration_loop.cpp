@@ -1,0 +1,63 @@
+// The iteration loop, its run clock, progress line and random directions.
+#include <chrono>
+#include <cmath>
+#include <iostream>
+
+#include "app/scene.h"
+
+namespace {
+// Milliseconds of elapsed real time on a monotonic clock.
+long elapsedMilliseconds() {
+    using namespace std::chrono;
+    return static_cast<long>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+}  // namespace
+
+void Scene::startRunClock() { runClockMs_ = elapsedMilliseconds(); }
+
+void Scene::printProgress(int n) const {
+    double seconds = static_cast<double>(elapsedMilliseconds() - runClockMs_) * 0.001;
+    std::cerr << "iteration = " << n << ", time = " << seconds << " seconds            \r";
+}
+
+void Scene::randomDirection() {
+    const double kInv32767 = 1.0 / 32767.0;
+    double phi = random.next() * kInv32767 * 6.283185307179586;
+    double theta = std::acos(1.0 - 2.0 * (random.next() * kInv32767));
+    direction = Vector(std::sin(theta) * std::sin(phi), std::sin(theta) * std::cos(phi),
+                       std::cos(theta));
+}
+
+void Scene::iterate(int count) {
+    std::cerr << "\n================================\n"
+              << "Rendering. Number of iterations: " << count << "\n";
+    Vector previousDirection(0.0, 0.0, 1.0);
+    iteration = 1;
+    while (iteration <= count) {
+        int i = iteration;
+        if (i % 20 == 1) printProgress(i);
+        iterateOnce(count, previousDirection);
+        if (i % 20 == 1 && hasGLContext) {
+            restoreGeometry();
+            drawPreview();
+        }
+        if (swapBuffers) swapBuffers();
+        iteration = i + 1;
+    }
+}
+
+void Scene::iterateOnce(int plannedIterations, Vector& previousDirection) {
+    restoreGeometry();
+    randomDirection();
+    for (Patch* p : patches)
+        p->updateOutgoing(previousDirection, direction, lights, iteration, firstShot);
+    for (Patch* p : patches) p->updateEyeTerms(previousDirection, lights);
+    accumulate(plannedIterations);
+    resetBundleTerms();
+    translate(-center);
+    setUpBundle();
+    transferBundle();
+    displayScale = static_cast<double>(plannedIterations) / iteration;
+    previousDirection = direction;
+}

@@ -1,0 +1,44 @@
+// The preview: the current solution seen through the scene's camera.
+#include <GL/gl.h>
+
+#include "app/scene.h"
+
+namespace {
+// Channel 2 is shown as red, 1 as green, 0 as blue; the GL clamps to [0, 1].
+void drawPatch(const Patch& patch, double scale) {
+    if (patch.coverage == 0.0) return;
+    for (const Vertex* v : patch.vertices) {
+        const Color& c = v->previewColor;
+        glColor3d(scale * c[2], scale * c[1], scale * c[0]);
+        glVertex3d(v->position.x, v->position.y, v->position.z);
+    }
+}
+}  // namespace
+
+void Scene::drawPreview() {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_DITHER);
+    glClearColor(static_cast<float>(skyRadiance[2]), static_cast<float>(skyRadiance[1]),
+                 static_cast<float>(skyRadiance[0]), 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // Average the eye radiance of all patches around each corner, including
+    // those facing away from the eye.
+    for (Vertex* v : vertices) {
+        v->previewColor = Color();
+        v->previewCount = 0;
+    }
+    for (const Patch* p : patches)
+        for (Vertex* v : p->vertices) {
+            v->previewColor += p->eyeRadianceSum;
+            v->previewCount += 1;
+        }
+    for (Vertex* v : vertices)
+        if (v->previewCount > 0) v->previewColor /= v->previewCount;
+
+    glBegin(GL_TRIANGLES);
+    for (const Patch* p : patches) drawPatch(*p, displayScale);
+    glEnd();
+    glFlush();
+}

@@ -1,0 +1,36 @@
+// The sequence that turns a scene file name into a scene ready to iterate.
+#include <iostream>
+
+#include "app/scene.h"
+
+namespace {
+const char* const kSeparator = "\n================================\n";
+}
+
+void Scene::prepareRun(const char* sceneName, const char* referenceName) {
+    resolution = 1000;
+    std::cerr << kSeparator << "Loading file " << sceneName << "\n";
+    readSceneFile(sceneName);
+
+    std::cerr << kSeparator << "Number of patches: " << patchCount() << "\n";
+    std::cerr << "Initializing\n";
+    computeBounds();
+    saveGeometry();
+
+    // The reference name is echoed only; no reference file is read.
+    std::cerr << kSeparator << "Loading reference:" << referenceName << "\n";
+    if (hasGLContext) {
+        camera.apply();
+        drawPreview();
+    }
+    createBundleBuffer();
+    initSolver();
+    startRunClock();
+    if (firstShot) {
+        std::cerr << kSeparator << "First-shot \n";
+        shootFirst();
+        printProgress(0);
+    }
+    if (hasGLContext) camera.apply();
+    computeEyeDirections();
+}

@@ -1,0 +1,64 @@
+// The scene object: construction, bounds and the saved geometry.
+#include "app/scene.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "app/fatal_error.h"
+
+Scene scene;
+
+Scene::Scene() = default;
+
+void Scene::computeBounds() {
+    // The box is never reset: it starts at the origin and only grows, so the
+    // centre is biased toward the origin.
+    for (const Vertex* v : vertices) {
+        const Vector& p = v->position;
+        boxMin = Vector(std::min(boxMin.x, p.x), std::min(boxMin.y, p.y), std::min(boxMin.z, p.z));
+        boxMax = Vector(std::max(boxMax.x, p.x), std::max(boxMax.y, p.y), std::max(boxMax.z, p.z));
+    }
+    center = boxMin + (boxMax - boxMin) / 2.0;
+    double r = 0.0;
+    for (double d : {boxMax.x - center.x, boxMin.x - center.x, boxMax.y - center.y,
+                     boxMin.y - center.y, boxMax.z - center.z, boxMin.z - center.z})
+        r = std::max(r, std::fabs(d));
+    extent = 2.0 * r;
+    pixelArea = extent * extent * 4.0 / resolution / resolution;
+}
+
+void Scene::saveGeometry() {
+    for (Vertex* v : vertices) v->savedPosition = v->position;
+    for (Patch* p : patches) p->savedNormal = p->normal;
+}
+
+void Scene::restoreGeometry() {
+    for (Vertex* v : vertices) v->position = v->savedPosition;
+    for (Patch* p : patches) p->normal = p->savedNormal;
+}
+
+void Scene::translate(const Vector& offset) {
+    for (Vertex* v : vertices) v->position += offset;
+}
+
+void Scene::createBundleBuffer() {
+    bundleBuffer.reset(new (std::nothrow) BundleBuffer);
+    if (!bundleBuffer) fatalError(-1, "Memory allocation error\n");
+    bundleBuffer->side = resolution + 1;
+    size_t cellCount = static_cast<size_t>(bundleBuffer->side) * bundleBuffer->side;
+    bundleBuffer->cells.reset(new (std::nothrow) int32_t[cellCount]());
+    if (!bundleBuffer->cells) {
+        // Without a buffer no bundle can be transferred: end here rather than later.
+        printError("Memory allocation error\n");
+        fatalError(-1, "The bundle buffer of 1001 x 1001 cells cannot be allocated.\n");
+    }
+}
+
+void Scene::computeEyeDirections() {
+    for (Patch* p : patches) {
+        p->toEye = normalized(camera.eye - p->center());
+        double d = dot(p->normal, p->toEye);
+        p->coverage = d > 0.0 ? p->area * d : 0.0;
+    }
+}

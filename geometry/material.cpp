@@ -1,0 +1,20 @@
+#include "geometry/material.h"
+
+#include <algorithm>
+#include <cmath>
+
+void Material::deriveCoefficients() {
+    diffuse = reflectance * (diffuseScale * kInvPi);
+    specular = Color(specularScale) * ((exponent + 1.0) * kInvTwoPi);
+}
+
+Color Material::specularReflection(const Vector& in, const Vector& normal, const Vector& out,
+                                   double cosIn, double cosOut) const {
+    if (cosIn < 1e-6 || cosOut < 1e-6) return Color();
+    double m = std::max(cosIn, cosOut);
+    if (specularScale <= 0.0) return Color();
+    Vector mirror = in + normal * (2.0 * cosIn);
+    double d = dot(mirror, out);
+    if (d <= 0.0) return Color();
+    return specular * (std::pow(d, exponent) / m);
+}

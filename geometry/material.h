@@ -1,0 +1,35 @@
+#pragma once
+
+#include "geometry/color.h"
+#include "geometry/vector.h"
+#include "scene_language/string.h"
+
+// One entry of the scene's material table: a Lambertian part and an optional
+// normalised Phong lobe, an optional emission and a selection probability.
+struct Material {
+    static constexpr double kInvPi = 0.3183098861837907;
+    static constexpr double kInvTwoPi = 0.15915494309189535;
+
+    Color diffuse;               // reflectance · A / π
+    Color specular;              // B · (C + 1) / (2π) in every channel
+    String name;                 // compared exactly
+    Color reflectance;           // the first "spctrl" block
+    Color emission;              // emitted radiance; zero unless emitting
+    double specularScale = 0.0;  // B
+    double diffuseScale = 0.0;   // A
+    double exponent = 1.0;       // C
+    double selectProbability = 1.0;  // D: chance of taking part in a bundle
+    int emitting = 0;            // 1 when the statement had "pLmnr"
+
+    // Computes diffuse and specular from the raw numbers.
+    void deriveCoefficients();
+
+    // `in` travels toward the surface, `out` leaves it; the cosines are
+    // computed by the caller (cosIn = -in·normal, cosOut = out·normal).
+    Color specularReflection(const Vector& in, const Vector& normal, const Vector& out,
+                             double cosIn, double cosOut) const;
+    Color totalReflection(const Vector& in, const Vector& normal, const Vector& out,
+                          double cosIn, double cosOut) const {
+        return diffuse + specularReflection(in, normal, out, cosIn, cosOut);
+    }
+};

@@ -1,0 +1,2 @@
+#include "app/scene.h"
+// stub

@@ -1,0 +1,4 @@
+#include "app/scene.h"
+
+void Scene::setUpBundle() {}
+void Scene::transferBundle() {}

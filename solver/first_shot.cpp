@@ -1,0 +1,3 @@
+#include "app/scene.h"
+
+void Scene::shootFirst() {}

@@ -1,0 +1,3 @@
+#include "app/scene.h"
+
+void Scene::renderFace(const Vector&, const Vector&, const Vector&, bool) {}
