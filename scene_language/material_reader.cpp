@@ -1,2 +1,4 @@
 #include "app/scene.h"
-// stub
+
+void Scene::readNamedMaterial(TokenReader&) {}
+int Scene::findMaterial(const String&) const { return materialCount; }

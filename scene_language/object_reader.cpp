@@ -1,2 +1,3 @@
 #include "app/scene.h"
-// stub
+
+void Scene::readObject(TokenReader&) {}

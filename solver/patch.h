@@ -34,6 +34,7 @@ struct Patch {
     Vector toEye;            // unit vector from the centre to the eye
     Color eyeSpecularFactor; // glossy reflection of the previous bundle toward the eye
     const Material* material = nullptr;
+    bool emissionShot = false;  // the first shot already sent this patch's emission
 
     // Mean of the current positions of the three corners.
     Vector center() const {
