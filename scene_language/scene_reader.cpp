@@ -1,5 +1,53 @@
+// The top level of the scene file: one statement after another, each handed
+// to its reader by its first token.
 #include "scene_language/scene_reader.h"
 
+#include "app/fatal_error.h"
 #include "app/scene.h"
 
-void Scene::readSceneFile(const char*) {}
+Vector readVector(TokenReader& reader) {
+    Vector v;
+    v.x = reader.readNumber();
+    v.y = reader.readNumber();
+    v.z = reader.readNumber();
+    return v;
+}
+
+void readPair(TokenReader& reader, double& first, double& second) {
+    first = reader.readNumber();
+    second = reader.readNumber();
+}
+
+void Scene::readSceneFile(const char* fileName) {
+    TokenReader reader;
+    reader.open(fileName);
+    for (;;) {
+        switch (reader.code()) {
+            case Token::Cmr:
+                readCamera(reader);
+                break;
+            case Token::NmdMtrl:
+                readNamedMaterial(reader);
+                break;
+            case Token::PlnrMsh:
+            case Token::LeftBracket:
+                readObject(reader);
+                break;
+            case Token::Transform:
+                readTransform(reader);
+                break;
+            case Token::PointLight:
+            case Token::Sky:
+                readLights(reader);
+                break;
+            case Token::EndOfFile:
+                printError("\n\n");
+                reader.close();
+                return;
+            default:
+                // A stray "end" passes silently; any other token is reported first.
+                reader.accept(Token::End);
+                fatalError(-1, "\nUnknown token\n");
+        }
+    }
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "scene_language/string.h"
 
 // Token codes. The numbers are fixed: the grammar dispatches on them and the
@@ -58,16 +61,26 @@ class TokenReader {
     void open(const char* name);
     void close();
 
+    const String& fileName() const { return fileName_; }  // as passed to open
     int code() const { return code_; }
     const char* text() const { return text_; }
     int line() const { return line_; }
     int column() const { return column_; }
 
+    // Scans the next token, makes it current and returns its code; at the end
+    // of the file it stays Token::EndOfFile.
     int next();
+    // Moves on if the current token has the expected code; otherwise reports
+    // it (silently at the end of the file) and leaves it current.
     void accept(int expected);
+    // The current token's text, whatever its code; always moves on.
     String readName();
+    // The text as a decimal integer clamped to the int range (0 for a word),
+    // then accept(Token::Number).
     int readInt();
+    // The text as a C decimal real (0 for a word), then accept(Token::Number).
     double readNumber();
+    // Prints the syntax diagnostic for the current token where `expected` was due.
     void reportError(int expected) const;
 
     // Table lookups; Token::None (21) when there is no entry.
@@ -80,22 +93,24 @@ class TokenReader {
     unsigned char peek();
     unsigned char consume();
     void appendToText(unsigned char ch);
+    int scanToken(unsigned char ch);
+    void skipComment();
     void scanQuoted();
     void scanNumber();
-    void scanWord();
-    void describe(int code) const;
+    int scanWord();
+    static std::string describe(int code);
 
     String fileName_;
-    int fd_ = -1;
-    unsigned char* buffer_ = nullptr;  // the last block read, kBlockSize bytes
-    int readPosition_ = 0;
-    long consumed_ = 0;  // characters taken from the file so far
-    int bytesInBuffer_ = 0;
-    bool atEnd_ = false;  // a block read delivered nothing
-    int line_ = 0;        // line feeds consumed (0 on the first line)
-    int column_ = 0;      // characters consumed since the last line feed
-    unsigned char current_ = 0;
-    unsigned char lookahead_ = 0;
+    int fd_ = -1;                               // the open file, read-only; -1 when closed
+    std::unique_ptr<unsigned char[]> buffer_;  // the last block read, kBlockSize bytes
+    int readPosition_ = 0;   // index of the next unread byte in buffer_
+    long consumed_ = 0;      // characters taken from the file so far
+    int bytesInBuffer_ = 0;  // bytes the last block read delivered
+    bool atEnd_ = false;     // a block read delivered nothing
+    int line_ = 0;           // line feeds consumed (0 on the first line)
+    int column_ = 0;         // characters consumed since the last line feed
+    unsigned char current_ = 0;    // the last character consumed while scanning
+    unsigned char lookahead_ = 0;  // the last character inspected without consuming it
     char text_[kMaxTokenText + 1] = {};
     int textLength_ = 0;
     int code_ = Token::EndOfFile;
