@@ -1,3 +1,120 @@
+// Cost of reading a scene file: tokens, vertex placement, merging and the
+// subdivision of polygons into patches.
+//
+// Scenes: one object whose vertex list is a square lattice of k × k cells of
+// side 10, each cell divided 10 × 10 (window width 0.5, tessellation 10), so
+// the object ends with (10 k + 1)² vertices and twice as many patches; grid
+// points of neighbouring cells coincide and merge. The quadrilateral scenes
+// make about 250,000, 500,000 and 1,000,000 vertices; the triangle scene
+// splits every cell into two triangles and makes about 500,000 patches.
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/scene.h"
+
+namespace {
+
+constexpr int kDivisions = 10;
+constexpr double kCellSide = 10.0;
+
+// The lattice of (k + 1)² corner points in the plane y = 0.
+std::string latticeVertices(int k) {
+    std::ostringstream out;
+    out << "  vrtxPstn\n";
+    for (int i = 0; i <= k; ++i)
+        for (int j = 0; j <= k; ++j)
+            out << "    " << i * kCellSide << " 0 " << j * kCellSide << "\n";
+    out << "  end\n";
+    return out.str();
+}
+
+std::string latticePolygons(int k, bool triangles) {
+    std::ostringstream out;
+    out << "  cmplxPly\n";
+    auto index = [k](int i, int j) { return i * (k + 1) + j; };
+    for (int i = 0; i < k; ++i)
+        for (int j = 0; j < k; ++j) {
+            int a = index(i, j), b = index(i + 1, j), c = index(i + 1, j + 1), d = index(i, j + 1);
+            if (triangles)
+                out << "    plygn " << a << " " << b << " " << d << " end plygn " << b << " " << c
+                    << " " << d << " end\n";
+            else
+                out << "    plygn " << a << " " << b << " " << c << " " << d << " end\n";
+        }
+    out << "  end\n";
+    return out.str();
+}
+
+// Writes the scene file once per lattice and returns its path.
+std::string sceneFile(int k, bool triangles) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/tmp/ray_bundle_loading_%d_%s.sce", k,
+                  triangles ? "triangles" : "quads");
+    std::ofstream out(path, std::ios::trunc);
+    out << "nmdMtrl grey lmbrtn spctrl 0 0.5 0 0.5 0 0.5 1 end end end\n"
+        << "plnrMsh lattice mtrlNm grey end tessellate " << kDivisions << "\n"
+        << latticeVertices(k) << latticePolygons(k, triangles) << "end\n";
+    return path;
+}
+
+// Keeps the status lines of the loader off the console while it runs.
+class QuietErrorStream {
+  public:
+    QuietErrorStream() : saved_(dup(2)) {
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 2);
+        close(null);
+    }
+    ~QuietErrorStream() {
+        dup2(saved_, 2);
+        close(saved_);
+    }
+
+  private:
+    int saved_;
+};
+
+void loadScene(benchmark::State& state, bool triangles) {
+    const int k = static_cast<int>(state.range(0));
+    const std::string path = sceneFile(k, triangles);
+    long vertices = 0, patches = 0;
+    QuietErrorStream quiet;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<Scene>();
+        state.ResumeTiming();
+        s->readSceneFile(path.c_str());
+        state.PauseTiming();
+        vertices += s->vertexCount();
+        patches += s->patchCount();
+        s.reset();
+        state.ResumeTiming();
+    }
+    std::remove(path.c_str());
+    state.counters["vertices"] = static_cast<double>(vertices / state.iterations());
+    state.counters["patches"] = static_cast<double>(patches / state.iterations());
+    state.counters["vertices/s"] = benchmark::Counter(static_cast<double>(vertices),
+                                                      benchmark::Counter::kIsRate);
+    state.counters["patches/s"] = benchmark::Counter(static_cast<double>(patches),
+                                                     benchmark::Counter::kIsRate);
+}
+
+void BM_LoadQuadrilaterals(benchmark::State& state) { loadScene(state, false); }
+void BM_LoadTriangles(benchmark::State& state) { loadScene(state, true); }
+
+}  // namespace
+
+// k = 50, 71, 100: about 250,000, 500,000 and 1,000,000 vertices.
+BENCHMARK(BM_LoadQuadrilaterals)->Arg(50)->Arg(71)->Arg(100)->Unit(benchmark::kMillisecond);
+// k = 50: about 500,000 patches.
+BENCHMARK(BM_LoadTriangles)->Arg(50)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -20,7 +20,6 @@ Patch* Scene::addPatch(Patch& patchTemplate) {
     int index = patchCount();
     if (index % kPatchBlock == 0 && index / kPatchBlock == static_cast<int>(patchBlocks_.size())) {
         patchBlocks_.emplace_back(new Patch[kPatchBlock]);
-        patches.reserve(patches.size() + kPatchBlock);
     }
     patchTemplate.serial = index;
     Patch* p = &patchBlocks_.back()[index % kPatchBlock];

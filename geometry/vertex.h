@@ -11,4 +11,6 @@ struct Vertex {
     Color previewColor;    // preview work area: mean eye radiance at the corner
     int previewCount = 0;  // preview work area: patches summed into previewColor
     int object = 0;        // number of the object statement that made it, from 1
+    float bundleX = 0.0f;  // bundle work area: the placed position projected onto
+    float bundleY = 0.0f;  // the bundle buffer, in cells
 };

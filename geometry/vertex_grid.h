@@ -1,31 +1,40 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "geometry/vector.h"
 #include "geometry/vertex.h"
 
 // Finds the newest vertex of the current object within 0.1 of a point on
-// every axis in near-constant time. Vertices are hashed on a 0.1 grid; a
-// match can only lie in the point's cell or one of its 26 neighbours. The
-// grid holds one object at a time: vertices of different objects never merge.
+// every axis in near-constant time. Vertices are hashed on a grid of cells of
+// side 0.2, so the box of possible matches around a point overlaps two cells
+// per axis. The grid holds one object at a time: vertices of different
+// objects never merge.
 class VertexGrid {
   public:
-    void clear() { cells_.clear(); }
+    void clear();
     // Records a vertex under its list index (newer vertices have larger ones).
     void insert(int index, const Vertex* vertex);
     // The list index of the newest match, or -1.
     int findNewest(const Vector& point) const;
 
   private:
+    struct Slot {
+        uint64_t key = 0;  // hashed cell coordinates; cells that collide share a chain
+        int head = -1;     // newest entry of the cell, -1 for an empty slot
+    };
     struct Entry {
-        int index;
-        const Vertex* vertex;
+        Vector position;  // a copy, so the search stays within the grid's memory
+        int index;        // list index of the vertex
+        int next;         // the next older entry of the same cell, or -1
     };
     static int64_t cellOf(double v);
     static uint64_t key(int64_t i, int64_t j, int64_t k);
+    size_t slotOf(uint64_t cellKey) const;
+    void grow();
 
-    std::unordered_map<uint64_t, std::vector<Entry>> cells_;
+    std::vector<Slot> slots_;     // open addressing; the size is a power of two
+    std::vector<Entry> entries_;  // in insertion order
+    size_t cellsUsed_ = 0;
 };

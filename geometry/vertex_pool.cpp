@@ -14,7 +14,6 @@ Vertex* Scene::addVertex(const Vector& point, bool merge) {
     int index = vertexCount();
     if (index % kVertexBlock == 0 && index / kVertexBlock == static_cast<int>(vertexBlocks_.size())) {
         vertexBlocks_.emplace_back(new Vertex[kVertexBlock]);
-        vertices.reserve(vertices.size() + kVertexBlock);
     }
     Vertex* v = &vertexBlocks_.back()[index % kVertexBlock];
     v->position = point;
