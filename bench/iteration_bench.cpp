@@ -1,3 +1,124 @@
+// Cost of one solver iteration and of the bundle transfer alone, next to the
+// floor that any transfer has to pay: clearing the bundle buffer and writing
+// each cell that the scene's patches cover once.
+//
+// Scenes: the inside of a closed cube, tessellated to about 10,000 and about
+// 200,000 patches. Each run of a benchmark draws its own directions.
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/scene.h"
+#include "solver/scan_converter.h"
+#include "tests/solver/box_scene.h"
+
+namespace {
+
+// Faces tessellated n × n give 12 n² patches.
+int facesFor(int patches) {
+    int n = 1;
+    while (12 * (n + 1) * (n + 1) <= patches) ++n;
+    return n;
+}
+
+Scene& cubeScene(int patches) {
+    static std::map<int, std::unique_ptr<Scene>> scenes;
+    auto& s = scenes[patches];
+    if (!s) {
+        s = std::make_unique<Scene>();
+        s->materials[0] = box_scene::diffuseMaterial(0.5, 1.0);
+        s->materialCount = 1;
+        // Cells 0.2 wide, so that no corners merge.
+        int n = facesFor(patches);
+        box_scene::addClosedCube(*s, 0.1 * n, n, &s->materials[0]);
+        s->camera.eye = Vector(0.1, 0.2, -0.3);
+        box_scene::prepareSolver(*s);
+        s->iteration = 1;
+    }
+    return *s;
+}
+
+// Places the scene along the next random direction, as the loop does.
+void placeAlongNewDirection(Scene& s) {
+    s.restoreGeometry();
+    s.randomDirection();
+    s.resetBundleTerms();
+    s.translate(-s.center);
+    s.setUpBundle();
+}
+
+void wholeIteration(benchmark::State& state) {
+    Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    Vector previous(0.0, 0.0, 1.0);
+    for (auto _ : state) {
+        s.iterateOnce(4000, previous);
+        ++s.iteration;
+    }
+    state.counters["patches"] = s.patchCount();
+}
+
+void transferAlone(benchmark::State& state) {
+    Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        placeAlongNewDirection(s);
+        state.ResumeTiming();
+        s.transferBundle();
+    }
+}
+
+// The cells of every patch for a few placed directions, as row spans.
+struct Span {
+    int start, end;  // cell indices
+};
+
+std::vector<std::vector<Span>> coveredSpans(Scene& s, int directions) {
+    std::vector<std::vector<Span>> all(directions);
+    int side = s.bundleBuffer->side;
+    for (auto& spans : all) {
+        placeAlongNewDirection(s);
+        for (const Patch* p : s.patches) {
+            ProjectedTriangle t;
+            for (int i = 0; i < 3; ++i) {
+                const Vector& v = p->vertices[i]->position;
+                t.x[i] = static_cast<float>(s.resolution * (v.x / s.extent + 1.0) * 0.5);
+                t.y[i] = static_cast<float>(s.resolution * (v.y / s.extent + 1.0) * 0.5);
+            }
+            scanTriangle(t, side, [&](int row, int first, int end) {
+                spans.push_back({first + row * side, end + row * side});
+            });
+        }
+    }
+    return all;
+}
+
+void clearAndWriteBaseline(benchmark::State& state) {
+    Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    auto directions = coveredSpans(s, 16);
+    int32_t* cells = s.bundleBuffer->cells.get();
+    size_t cellCount = static_cast<size_t>(s.bundleBuffer->side) * s.bundleBuffer->side;
+    size_t next = 0, written = 0;
+    for (auto _ : state) {
+        const auto& spans = directions[next++ % directions.size()];
+        std::fill(cells, cells + cellCount, 0);
+        int32_t id = 1;
+        for (const Span& span : spans) {
+            std::fill(cells + span.start, cells + span.end, id++);
+            written += span.end - span.start;
+        }
+        benchmark::ClobberMemory();
+    }
+    state.counters["cellsWritten"] =
+        benchmark::Counter(static_cast<double>(written), benchmark::Counter::kAvgIterations);
+}
+
+}  // namespace
+
+BENCHMARK(clearAndWriteBaseline)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(transferAlone)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeIteration)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,4 +1,212 @@
-#include "app/scene.h"
+// The ray bundle: the scene turned so that the bundle direction is +z, the
+// patches ordered by depth and scan-converted one after the other into the
+// bundle buffer, whose cells remember the last surface met along each line.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
-void Scene::setUpBundle() {}
-void Scene::transferBundle() {}
+#include "app/fatal_error.h"
+#include "app/scene.h"
+#include "solver/bundle_cells.h"
+#include "solver/bundle_work.h"
+#include "solver/depth_sort.h"
+
+namespace {
+
+// p' = p · A for a 3 × 3 matrix applied to row vectors.
+Vector rotate(const Vector& p, const double a[3][3]) {
+    return {a[0][0] * p.x + a[1][0] * p.y + a[2][0] * p.z,
+            a[0][1] * p.x + a[1][1] * p.y + a[2][1] * p.z,
+            a[0][2] * p.x + a[1][2] * p.y + a[2][2] * p.z};
+}
+
+// Rotation about the unit axis k by the angle whose sine is s and cosine c.
+void axisRotation(const Vector& k, double s, double c, double a[3][3]) {
+    double t = 1.0 - c;
+    a[0][0] = c + t * k.x * k.x;
+    a[0][1] = t * k.x * k.y + s * k.z;
+    a[0][2] = t * k.x * k.z - s * k.y;
+    a[1][0] = t * k.x * k.y - s * k.z;
+    a[1][1] = c + t * k.y * k.y;
+    a[1][2] = t * k.y * k.z + s * k.x;
+    a[2][0] = t * k.x * k.z + s * k.y;
+    a[2][1] = t * k.y * k.z - s * k.x;
+    a[2][2] = c + t * k.z * k.z;
+}
+
+void setMatrix(double a[3][3], double d0, double d1, double d2) {
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) a[r][c] = 0.0;
+    a[0][0] = d0;
+    a[1][1] = d1;
+    a[2][2] = d2;
+}
+
+// Projects every placed vertex onto the bundle buffer:
+// X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision.
+void projectVertices(const std::vector<Vertex*>& vertices, int resolution, double extent) {
+    for (Vertex* v : vertices) {
+        v->bundleX = static_cast<float>(resolution * (v->position.x / extent + 1.0) * 0.5);
+        v->bundleY = static_cast<float>(resolution * (v->position.y / extent + 1.0) * 0.5);
+    }
+}
+
+// Lists the patches by serial. Serials that are not 0 .. n − 1 leave the
+// patches in list order and return false.
+bool indexBySerial(const std::vector<Patch*>& patches, std::vector<Patch*>& bySerial) {
+    bySerial.assign(patches.size(), nullptr);
+    for (Patch* p : patches) {
+        int32_t s = p->serial;
+        if (s < 0 || static_cast<size_t>(s) >= patches.size() || bySerial[s]) {
+            bySerial = patches;
+            return false;
+        }
+        bySerial[s] = p;
+    }
+    return true;
+}
+
+// Patch records are large and the transfer reads or writes only a few of
+// their fields: fetching those of a record some patches ahead keeps the
+// sweeps over the records from waiting for memory.
+constexpr size_t kPatchLookahead = 8;
+
+void fetchViewedFields(const Patch* p) {
+    __builtin_prefetch(&p->vertices);
+    __builtin_prefetch(&p->serial);
+    __builtin_prefetch(&p->bundleIncoming);
+    __builtin_prefetch(&p->bundleOutgoing);
+    __builtin_prefetch(&p->material);
+}
+
+void fetchResultFields(Patch* p) {
+    __builtin_prefetch(&p->pixelCount, 1);
+    __builtin_prefetch(&p->bundleIncoming, 1);
+    __builtin_prefetch(&p->side, 1);
+}
+
+// Reads what the transfer needs of every patch, sweeping the records in the
+// order of bySerial, and keys the depth order. Returns whether every patch
+// stood at the index of its serial.
+bool viewPatches(BundleWork& work) {
+    size_t n = work.bySerial.size();
+    work.views.resize(n);
+    work.entryTerms.resize(n);
+    work.order.resize(n);
+    bool bySerial = true;
+    for (size_t s = 0; s < n; ++s) {
+        if (s + kPatchLookahead < n) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
+        const Patch& p = *work.bySerial[s];
+        bySerial = bySerial && p.serial == static_cast<int32_t>(s);
+        const Vertex* const* v = p.vertices;
+        work.views[s] = {{{v[0]->bundleX, v[1]->bundleX, v[2]->bundleX},
+                          {v[0]->bundleY, v[1]->bundleY, v[2]->bundleY}},
+                         p.normal.z,
+                         p.material->selectProbability};
+        work.entryTerms[s] = {p.bundleIncoming, p.bundleOutgoing};
+        double depth = std::min({v[0]->position.z, v[1]->position.z, v[2]->position.z});
+        work.order[s] = {depthKey(depth), static_cast<int32_t>(s)};
+    }
+    return bySerial;
+}
+
+// Orders the patch list ascending by nearest depth, equal depths by serial.
+// bySerial is kept from one bundle to the next and rebuilt when it is stale.
+void orderByDepth(std::vector<Patch*>& patches, BundleWork& work) {
+    bool current = work.bySerial.size() == patches.size() && viewPatches(work);
+    bool permutation = current || indexBySerial(patches, work.bySerial);
+    if (!current) viewPatches(work);
+    if (permutation) {
+        sortByDepth(work.order, work.scratch);
+    } else {
+        std::stable_sort(work.order.begin(), work.order.end(),
+                         [&](const DepthEntry& a, const DepthEntry& b) {
+                             int32_t sa = work.bySerial[a.index]->serial;
+                             int32_t sb = work.bySerial[b.index]->serial;
+                             return a.key < b.key || (a.key == b.key && sa < sb);
+                         });
+    }
+    for (size_t i = 0; i < patches.size(); ++i) patches[i] = work.bySerial[work.order[i].index];
+}
+
+// Lays the views and terms out in depth order, so that the scan reads them
+// one after the other and finds a patch's terms by its position.
+void arrangeInDepthOrder(BundleWork& work) {
+    size_t n = work.order.size();
+    work.viewsInOrder.resize(n);
+    work.terms.resize(n);
+    work.positionOf.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        int32_t s = work.order[i].index;
+        work.viewsInOrder[i] = work.views[s];
+        work.terms[i] = work.entryTerms[s];
+        work.positionOf[s] = static_cast<int32_t>(i);
+    }
+}
+
+// Writes the results to the patches that took part, in serial order: the
+// summed radiance becomes the mean over the patch's cells times the cosine
+// between its normal and the bundle direction.
+void storeResults(const BundleWork& work) {
+    size_t n = work.bySerial.size();
+    for (size_t s = 0; s < n; ++s) {
+        if (s + kPatchLookahead < n) {
+            fetchResultFields(work.bySerial[s + kPatchLookahead]);
+            __builtin_prefetch(&work.terms[work.positionOf[s + kPatchLookahead]]);
+        }
+        int32_t i = work.positionOf[s];
+        int32_t count = work.pixelCounts[i];
+        if (count < 0) continue;  // left out of this bundle
+        Patch& p = *work.bySerial[s];
+        double normalZ = work.viewsInOrder[i].normalZ;
+        p.side = normalZ > 0.0 ? 1 : 0;
+        p.pixelCount = count;
+        Color in = work.terms[i].incoming;
+        if (count > 0) {
+            double cosine = std::fabs(normalZ);
+            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / count;
+        }
+        p.bundleIncoming = in;
+    }
+}
+
+}  // namespace
+
+void Scene::setUpBundle() {
+    double s = std::sqrt(direction.x * direction.x + direction.y * direction.y);
+    double c = direction.z;
+    if (s * s > 1e-6) {
+        axisRotation(Vector(direction.y / s, -direction.x / s, 0.0), s, c, rotation);
+    } else if (c > 0.0) {
+        setMatrix(rotation, 1.0, 1.0, 1.0);  // already along +z: nothing moves
+        return;
+    } else {
+        setMatrix(rotation, -1.0, 1.0, -1.0);  // a half turn about y
+    }
+    for (Vertex* v : vertices) v->position = rotate(v->position, rotation);
+    for (Patch* p : patches) p->normal = rotate(p->normal, rotation);
+}
+
+void Scene::transferBundle() {
+    if (!bundleBuffer || !bundleBuffer->cells)
+        fatalError(-1, "The bundle buffer is missing: no bundle can be transferred.\n");
+    // With every vertex at the origin there is no window to project into.
+    if (!(extent > 0.0)) return;
+
+    BundleBuffer& buffer = *bundleBuffer;
+    BundleWork& work = buffer.work;
+    projectVertices(vertices, resolution, extent);
+    orderByDepth(patches, work);
+    arrangeInDepthOrder(work);
+    // Every cell := -1 (the sky, when the bundle points down) or 0: both
+    // are one byte value repeated.
+    size_t cellBytes = sizeof(int32_t) * buffer.side * buffer.side;
+    std::memset(buffer.cells.get(), direction.y < 0.0 ? 0xff : 0, cellBytes);
+    auto marked = scanPatches(work, buffer.side, random, buffer.cells.get(), skyRadiance);
+    // With the bundle pointing up, a front-facing patch still named by a cell
+    // after the scan looks up along the line into the open sky.
+    if (direction.y > 0.0 && !skyRadiance.isBlack())
+        addSkyToNamedCells(work, buffer.cells.get(), marked, skyRadiance);
+    storeResults(work);
+}

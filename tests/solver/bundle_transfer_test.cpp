@@ -1,0 +1,492 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/scene.h"
+#include "tests/solver/box_scene.h"
+
+namespace {
+using box_scene::addQuad;
+
+std::unique_ptr<Scene> newScene() {
+    auto s = std::make_unique<Scene>();
+    s->resolution = 1000;
+    return s;
+}
+
+void prepare(Scene& s) {
+    s.computeBounds();
+    s.saveGeometry();
+    s.createBundleBuffer();
+    s.initSolver();
+}
+
+// One bundle as the iteration loop runs it, without the patch updates.
+void sendBundle(Scene& s, const Vector& direction) {
+    s.restoreGeometry();
+    s.direction = direction;
+    s.resetBundleTerms();
+    s.translate(-s.center);
+    s.setUpBundle();
+    s.transferBundle();
+}
+
+void expectColorNear(const Color& actual, const Color& expected, double relative) {
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(actual[c], expected[c], relative * std::fabs(expected[c])) << "channel " << c;
+}
+
+// The square y = 0, x and z in [-1, 1], facing up (or down): two patches.
+std::vector<Patch*> addFloor(Scene& s, const Material* m, bool facingUp = true, double y = 0.0) {
+    size_t first = s.patches.size();
+    if (facingUp)
+        addQuad(s, {-1, y, -1}, {0, 0, 2}, {2, 0, 0}, 1, m);
+    else
+        addQuad(s, {-1, y, -1}, {2, 0, 0}, {0, 0, 2}, 1, m);
+    return {s.patches[first], s.patches[first + 1]};
+}
+
+const Vector kDown = normalized(Vector(0.3, -0.8, 0.5));
+const Vector kUp = normalized(Vector(0.3, 0.8, 0.5));
+}  // namespace
+
+TEST(BundleTransfer, RotationTakesTheDirectionToPlusZ) {
+    auto s = newScene();
+    Vector d = normalized(Vector(0.2, -0.6, 0.3));
+    s->objectNumber = 1;
+    Vertex* v = s->addVertex(d, false);
+    Vertex* w = s->addVertex(Vector(0, 0, 0), false);
+    Vertex* u = s->addVertex(Vector(1, 0, 0), false);
+    Patch t;
+    initPatch(t, w, u, v, &s->materials[0], 1);
+    Patch* p = s->addPatch(t);
+    p->normal = d;  // vertices and normals turn alike
+    s->direction = d;
+    s->setUpBundle();
+    EXPECT_NEAR(v->position.x, 0.0, 1e-15);
+    EXPECT_NEAR(v->position.y, 0.0, 1e-15);
+    EXPECT_NEAR(v->position.z, 1.0, 1e-15);
+    EXPECT_NEAR(p->normal.z, 1.0, 1e-15);
+    EXPECT_NEAR(u->position.length(), 1.0, 1e-15);
+}
+
+TEST(BundleTransfer, RotationAlongTheZAxis) {
+    auto s = newScene();
+    s->objectNumber = 1;
+    Vertex* v = s->addVertex(Vector(1, 2, 3), false);
+    Patch p;
+    p.normal = Vector(0.6, 0.8, 0);
+    p.vertices[0] = p.vertices[1] = p.vertices[2] = v;
+    p.material = &s->materials[0];
+    Patch* patch = s->addPatch(p);
+
+    s->direction = Vector(0, 0, 1);
+    s->setUpBundle();
+    EXPECT_EQ(v->position, Vector(1, 2, 3));
+    EXPECT_EQ(patch->normal, Vector(0.6, 0.8, 0));
+
+    // Almost +z (s² ≤ 1e-6) counts as +z.
+    s->direction = normalized(Vector(1e-4, 0, 1));
+    s->setUpBundle();
+    EXPECT_EQ(v->position, Vector(1, 2, 3));
+
+    // -z: a half turn about y.
+    s->direction = Vector(0, 0, -1);
+    s->setUpBundle();
+    EXPECT_EQ(v->position, Vector(-1, 2, -3));
+    EXPECT_EQ(patch->normal, Vector(-0.6, 0.8, 0));
+}
+
+TEST(BundleTransfer, SkyBelowReachesABackFacingPatch) {
+    auto s = newScene();
+    s->skyRadiance = Color(1, 2, 4);
+    auto floor = addFloor(*s, &s->materials[0]);
+    prepare(*s);
+    sendBundle(*s, kDown);  // the floor faces against the bundle: it looks up into the sky
+    for (Patch* p : floor) {
+        EXPECT_EQ(p->side, 0);
+        EXPECT_GT(p->pixelCount, 1000);
+        expectColorNear(p->bundleIncoming, s->skyRadiance * std::fabs(kDown.y), 1e-12);
+    }
+}
+
+TEST(BundleTransfer, SkyAboveReachesAFrontFacingPatch) {
+    auto s = newScene();
+    s->skyRadiance = Color(1, 2, 4);
+    auto floor = addFloor(*s, &s->materials[0]);
+    prepare(*s);
+    sendBundle(*s, kUp);  // the floor faces along the bundle, which rises into the sky
+    for (Patch* p : floor) {
+        EXPECT_EQ(p->side, 1);
+        EXPECT_GT(p->pixelCount, 1000);
+        expectColorNear(p->bundleIncoming, s->skyRadiance * std::fabs(kUp.y), 1e-12);
+    }
+    s->skyRadiance = Color();
+    sendBundle(*s, kUp);
+    for (Patch* p : floor) EXPECT_EQ(p->bundleIncoming, Color());
+}
+
+TEST(BundleTransfer, AFloorFacingDownNeverSeesTheSky) {
+    auto s = newScene();
+    s->skyRadiance = Color(1, 2, 4);
+    auto floor = addFloor(*s, &s->materials[0], false);
+    prepare(*s);
+    for (const Vector& d : {kUp, kDown}) {
+        sendBundle(*s, d);
+        for (Patch* p : floor) {
+            EXPECT_GT(p->pixelCount, 1000);
+            EXPECT_EQ(p->bundleIncoming, Color());
+        }
+    }
+}
+
+TEST(BundleTransfer, FacingSquaresExchangeTheirOutgoingRadiance) {
+    // A floor facing up under a roof facing down, the bundle straight up:
+    // the two project onto the same cells.
+    auto s = newScene();
+    s->skyRadiance = Color(100, 100, 100);  // hidden from both by the other
+    auto floor = addFloor(*s, &s->materials[0], true, 0.0);
+    auto roof = addFloor(*s, &s->materials[0], false, 1.0);
+    prepare(*s);
+    for (Patch* p : floor) p->bundleOutgoing = Color(1, 2, 4);
+    for (Patch* p : roof) p->bundleOutgoing = Color(0.5, 8, 16);
+    for (const Vector& d : {Vector(0, 1, 0), Vector(0, -1, 0)}) {
+        sendBundle(*s, d);
+        for (Patch* p : floor) EXPECT_EQ(p->bundleIncoming, Color(0.5, 8, 16));
+        for (Patch* p : roof) EXPECT_EQ(p->bundleIncoming, Color(1, 2, 4));
+        EXPECT_EQ(floor[0]->pixelCount + floor[1]->pixelCount,
+                  roof[0]->pixelCount + roof[1]->pixelCount);
+    }
+}
+
+TEST(BundleTransfer, SquaresFacingApartExchangeNothing) {
+    auto s = newScene();
+    auto floor = addFloor(*s, &s->materials[0], false, 0.0);
+    auto roof = addFloor(*s, &s->materials[0], true, 1.0);
+    prepare(*s);
+    for (Patch* p : s->patches) p->bundleOutgoing = Color(1, 2, 4);
+    sendBundle(*s, Vector(0, 1, 0));
+    for (Patch* p : s->patches) {
+        EXPECT_GT(p->pixelCount, 0);
+        EXPECT_EQ(p->bundleIncoming, Color());
+    }
+    // Only the sky above the roof would reach it.
+    s->skyRadiance = Color(1, 1, 1);
+    sendBundle(*s, Vector(0, 1, 0));
+    for (Patch* p : floor) EXPECT_EQ(p->bundleIncoming, Color());
+    for (Patch* p : roof) EXPECT_EQ(p->bundleIncoming, Color(1, 1, 1));
+}
+
+TEST(BundleTransfer, UnselectedPatchesAreInvisible) {
+    // A roof that never takes part does not hide the sky from the floor.
+    auto s = newScene();
+    s->skyRadiance = Color(1, 2, 4);
+    s->materials[1].selectProbability = 0.0;
+    auto floor = addFloor(*s, &s->materials[0], true, 0.0);
+    auto roof = addFloor(*s, &s->materials[1], false, 1.0);
+    prepare(*s);
+    Random expected = s->random;
+    sendBundle(*s, Vector(0, 1, 0));
+    for (Patch* p : roof) {
+        EXPECT_EQ(p->pixelCount, 0);
+        EXPECT_EQ(p->bundleIncoming, Color());
+    }
+    for (Patch* p : floor) EXPECT_EQ(p->bundleIncoming, Color(1, 2, 4));
+    // One draw for each of the two roof patches, none for the floor.
+    expected.next();
+    expected.next();
+    EXPECT_EQ(s->random.state, expected.state);
+}
+
+TEST(BundleTransfer, ADrawOfZeroSelectsEvenAtProbabilityZero) {
+    auto s = newScene();
+    s->materials[1].selectProbability = 0.0;
+    auto roof = addFloor(*s, &s->materials[1], true);
+    prepare(*s);
+    // The state just before the one whose value bits are all zero: invert
+    // state · 214013 + 2531011 modulo 2³².
+    uint32_t inverse = 214013u;
+    for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
+    s->random.state = (0u - 2531011u) * inverse;
+    Random check = s->random;
+    ASSERT_EQ(check.next(), 0);
+    sendBundle(*s, kDown);
+    // Sorted first, the first roof patch drew 0 and took part; the second did not.
+    EXPECT_GT(s->patches[0]->pixelCount, 0);
+    EXPECT_EQ(s->patches[1]->pixelCount, 0);
+    (void)roof;
+}
+
+TEST(BundleTransfer, DepthOrderWithSerialTieBreak) {
+    auto s = newScene();
+    s->objectNumber = 1;
+    // Three triangles in the plane z = 0 and one nearer, at z = -1.
+    auto tri = [&](double z, double x) {
+        Patch t;
+        initPatch(t, s->addVertex({x, 0, z}, false), s->addVertex({x + 0.5, 0, z}, false),
+                  s->addVertex({x, 0.5, z}, false), &s->materials[0], 1);
+        return s->addPatch(t);
+    };
+    Patch* a = tri(0, -1);
+    Patch* b = tri(0, 0);
+    Patch* c = tri(-1, 0.5);
+    Patch* d = tri(0, 0.5);
+    prepare(*s);
+    std::reverse(s->patches.begin(), s->patches.end());
+    sendBundle(*s, Vector(0, 0, 1));
+    EXPECT_EQ(s->patches, (std::vector<Patch*>{c, a, b, d}));
+    // Cells name the patch by its position in the sorted list plus 1.
+    const BundleBuffer& buffer = *s->bundleBuffer;
+    int ids[5] = {};
+    for (int i = 0; i < buffer.side * buffer.side; ++i)
+        if (buffer.cells[i] >= 1) ++ids[buffer.cells[i]];
+    EXPECT_EQ(ids[3], b->pixelCount);
+    EXPECT_EQ(ids[2], a->pixelCount);
+    EXPECT_EQ(ids[1], 0);  // d lies on c and comes later
+    EXPECT_EQ(ids[4], d->pixelCount);
+    EXPECT_EQ(c->pixelCount, d->pixelCount);
+}
+
+TEST(BundleTransfer, APatchBelowOneCellCoversNothing) {
+    auto s = newScene();
+    s->skyRadiance = Color(1, 1, 1);
+    addFloor(*s, &s->materials[0]);
+    s->objectNumber = 9;
+    Patch t;
+    initPatch(t, s->addVertex({0, 0.5, 0}, false), s->addVertex({0.001, 0.5, 0}, false),
+              s->addVertex({0, 0.5, 0.001}, false), &s->materials[0], 1);
+    Patch* tiny = s->addPatch(t);  // facing down, a quarter of a cell across
+    prepare(*s);
+    sendBundle(*s, kDown);
+    EXPECT_EQ(tiny->pixelCount, 0);
+    EXPECT_EQ(tiny->bundleIncoming, Color());
+}
+
+TEST(BundleTransfer, ASceneWithoutExtentTransfersNothing) {
+    auto s = newScene();
+    s->objectNumber = 1;
+    Vertex* v = s->addVertex({0, 0, 0}, false);
+    Patch t;
+    initPatch(t, v, v, v, &s->materials[0], 1);
+    Patch* p = s->addPatch(t);
+    prepare(*s);
+    ASSERT_EQ(s->extent, 0.0);
+    sendBundle(*s, kDown);
+    EXPECT_EQ(p->pixelCount, 0);
+    EXPECT_EQ(p->bundleIncoming, Color());
+}
+
+TEST(BundleTransferDeathTest, NoTransferWithoutABundleBuffer) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto s = newScene();
+    addFloor(*s, &s->materials[0]);
+    s->computeBounds();
+    s->saveGeometry();
+    s->direction = kDown;
+    EXPECT_EXIT(s->transferBundle(), ::testing::ExitedWithCode(255), "bundle buffer");
+}
+
+// The transfer cell by cell, straight from its description, for comparing
+// the solver's transfer with on scenes where every rule comes into play.
+namespace {
+void referenceScan(const Scene& s, const Patch& p, const std::function<void(int32_t&)>& action) {
+    float X[3], Y[3];
+    for (int i = 0; i < 3; ++i) {
+        const Vector& v = p.vertices[i]->position;
+        X[i] = static_cast<float>(s.resolution * (v.x / s.extent + 1.0) * 0.5);
+        Y[i] = static_cast<float>(s.resolution * (v.y / s.extent + 1.0) * 0.5);
+    }
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i < 2; ++i)
+            if (Y[i] > Y[i + 1]) {
+                std::swap(Y[i], Y[i + 1]);
+                std::swap(X[i], X[i + 1]);
+                swapped = true;
+            }
+    }
+    int side = s.bundleBuffer->side;
+    auto cellsOfRow = [&](int j, float xl, float xr) {
+        for (int k = static_cast<int>(xl); k < static_cast<int>(xr); ++k)
+            if (k >= 0 && k < side) action(s.bundleBuffer->cells[k + j * side]);
+    };
+    float m02 = (X[2] - X[0]) / (Y[2] - Y[0]);
+    float m01 = (X[1] - X[0]) / (Y[1] - Y[0]);
+    float m12 = (X[2] - X[1]) / (Y[2] - Y[1]);
+    bool middleLeft = m02 * (Y[1] - Y[0]) - (X[1] - X[0]) > 0;
+    if (Y[1] - Y[0] >= 1) {
+        float xl = X[0], xr = X[0];
+        for (int j = static_cast<int>(Y[0]); j <= static_cast<int>(Y[1]); ++j) {
+            cellsOfRow(j, xl, xr);
+            xl += middleLeft ? m01 : m02;
+            xr += middleLeft ? m02 : m01;
+        }
+    }
+    if (Y[2] - Y[1] >= 1) {
+        float xl = X[2], xr = X[2];
+        for (int j = static_cast<int>(Y[2]); j > static_cast<int>(Y[1]); --j) {
+            cellsOfRow(j, xl, xr);
+            xl -= middleLeft ? m12 : m02;
+            xr -= middleLeft ? m02 : m12;
+        }
+    }
+}
+
+void referenceTransfer(Scene& s) {
+    auto depth = [](const Patch* p) {
+        return std::min({p->vertices[0]->position.z, p->vertices[1]->position.z,
+                         p->vertices[2]->position.z});
+    };
+    std::sort(s.patches.begin(), s.patches.end(), [&](const Patch* a, const Patch* b) {
+        return depth(a) < depth(b) || (depth(a) == depth(b) && a->serial < b->serial);
+    });
+    int cellCount = s.bundleBuffer->side * s.bundleBuffer->side;
+    for (int i = 0; i < cellCount; ++i) s.bundleBuffer->cells[i] = s.direction.y < 0 ? -1 : 0;
+    for (size_t i = 0; i < s.patches.size(); ++i) {
+        Patch& p = *s.patches[i];
+        if (p.material->selectProbability < 1.0 &&
+            s.random.next() / 32767.0 > p.material->selectProbability)
+            continue;
+        p.side = p.normal.z > 0 ? 1 : 0;
+        p.pixelCount = 0;
+        if (p.side) {
+            referenceScan(s, p, [&](int32_t& cell) {
+                cell = static_cast<int32_t>(i + 1);
+                p.pixelCount += 1;
+            });
+        } else {
+            referenceScan(s, p, [&](int32_t& cell) {
+                if (cell >= 1) {
+                    p.bundleIncoming += s.patches[cell - 1]->bundleOutgoing;
+                    s.patches[cell - 1]->bundleIncoming += p.bundleOutgoing;
+                } else if (cell == -1) {
+                    p.bundleIncoming += s.skyRadiance;
+                }
+                p.pixelCount += 1;
+                cell = 0;
+            });
+        }
+    }
+    for (int i = 0; i < cellCount; ++i) {
+        int32_t cell = s.bundleBuffer->cells[i];
+        if (s.direction.y > 0 && !s.skyRadiance.isBlack() && cell >= 1)
+            s.patches[cell - 1]->bundleIncoming += s.skyRadiance;
+    }
+    for (Patch* p : s.patches)
+        if (p->pixelCount > 0)
+            p->bundleIncoming = p->bundleIncoming * std::fabs(p->normal.z) / p->pixelCount;
+}
+
+// A closed cube (whose patches share corners, so depths tie), loose
+// triangles of all sizes and slivers, half of them left to chance.
+std::unique_ptr<Scene> mixedScene() {
+    auto s = newScene();
+    s->skyRadiance = Color(0.25, 0.5, 1.0);
+    s->materials[1].selectProbability = 0.5;
+    box_scene::addClosedCube(*s, 0.8, 3, &s->materials[0]);
+    Random shape;
+    auto uniform = [&](double lo, double hi) { return lo + (hi - lo) * shape.next() / 32767.0; };
+    for (int t = 0; t < 300; ++t) {
+        ++s->objectNumber;
+        Vector a(uniform(-1, 1), uniform(-1, 1), uniform(-1, 1));
+        double size = t % 3 == 0 ? 1.5 : t % 3 == 1 ? 0.2 : 0.004;
+        Vector b = a + Vector(uniform(-size, size), uniform(-size, size), uniform(-size, size));
+        Vector c = a + Vector(uniform(-size, size), uniform(-size, size), uniform(-size, size));
+        Patch patch;
+        initPatch(patch, s->addVertex(a, false), s->addVertex(b, false), s->addVertex(c, false),
+                  &s->materials[t % 2], 1);
+        s->addPatch(patch);
+    }
+    prepare(*s);
+    for (Patch* p : s->patches) p->bundleOutgoing = Color(uniform(0, 1), uniform(0, 1), uniform(0, 1));
+    return s;
+}
+
+std::vector<const Patch*> bySerial(const Scene& s) {
+    std::vector<const Patch*> r(s.patches.size());
+    for (const Patch* p : s.patches) r[p->serial] = p;
+    return r;
+}
+}  // namespace
+
+namespace {
+// Sends the same bundles through the solver and the cell-by-cell transfer.
+void expectSameAsCellByCell(size_t spanBudget) {
+    auto solver = mixedScene();
+    solver->bundleBuffer->work.spanBudget = spanBudget;
+    auto reference = mixedScene();
+    std::vector<Vector> ds = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, kUp, kDown};
+    Scene drawer;
+    for (int i = 0; i < 6; ++i) {
+        drawer.randomDirection();
+        ds.push_back(drawer.direction);
+    }
+    for (const Vector& d : ds) {
+        for (Scene* s : {solver.get(), reference.get()}) {
+            s->restoreGeometry();
+            s->direction = d;
+            s->resetBundleTerms();
+            s->translate(-s->center);
+            s->setUpBundle();
+        }
+        solver->transferBundle();
+        referenceTransfer(*reference);
+
+        ASSERT_EQ(solver->random.state, reference->random.state);
+        for (size_t i = 0; i < solver->patches.size(); ++i)
+            ASSERT_EQ(solver->patches[i]->serial, reference->patches[i]->serial) << "position " << i;
+        auto a = bySerial(*solver), b = bySerial(*reference);
+        int exchanged = 0;
+        for (size_t i = 0; i < a.size(); ++i) {
+            ASSERT_EQ(a[i]->pixelCount, b[i]->pixelCount) << "patch " << i;
+            ASSERT_EQ(a[i]->bundleIncoming, b[i]->bundleIncoming) << "patch " << i;
+            if (a[i]->pixelCount > 0) {
+                ASSERT_EQ(a[i]->side, b[i]->side) << "patch " << i;
+            }
+            if (!a[i]->bundleIncoming.isBlack()) ++exchanged;
+        }
+        EXPECT_GT(exchanged, 50);
+        for (int c = 0; c < 1001 * 1001; ++c)
+            ASSERT_EQ(solver->bundleBuffer->cells[c], reference->bundleBuffer->cells[c]);
+    }
+}
+
+}  // namespace
+
+TEST(BundleTransfer, MatchesTheCellByCellTransferBitForBit) {
+    expectSameAsCellByCell(size_t{1} << 20);
+    // The spans worked on in many rounds of a few rows each.
+    expectSameAsCellByCell(1500);
+}
+
+TEST(BundleTransfer, SerialsChangedBetweenBundlesStillOrderTies) {
+    auto s = newScene();
+    s->objectNumber = 1;
+    auto tri = [&](double z, double x) {
+        Patch t;
+        initPatch(t, s->addVertex({x, 0, z}, false), s->addVertex({x + 0.5, 0, z}, false),
+                  s->addVertex({x, 0.5, z}, false), &s->materials[0], 1);
+        return s->addPatch(t);
+    };
+    Patch* a = tri(0, -1);
+    Patch* b = tri(0, 0);
+    Patch* c = tri(-1, 0.5);
+    Patch* d = tri(0, 0.5);
+    prepare(*s);
+    sendBundle(*s, Vector(0, 0, 1));
+    // Renumbered: still a permutation.
+    a->serial = 3, b->serial = 2, c->serial = 1, d->serial = 0;
+    sendBundle(*s, Vector(0, 0, 1));
+    EXPECT_EQ(s->patches, (std::vector<Patch*>{c, d, b, a}));
+    // Not a permutation: equal serials keep their order in the list.
+    a->serial = 7, b->serial = 7;
+    sendBundle(*s, Vector(0, 0, 1));
+    EXPECT_EQ(s->patches, (std::vector<Patch*>{c, d, b, a}));
+    a->serial = 1, b->serial = 7;
+    sendBundle(*s, Vector(0, 0, 1));
+    EXPECT_EQ(s->patches, (std::vector<Patch*>{c, d, a, b}));
+}
