@@ -1,8 +1,8 @@
 // The iteration loop, its run clock, progress line and random directions.
 #include <chrono>
 #include <cmath>
-#include <iostream>
 
+#include "app/console.h"
 #include "app/scene.h"
 
 namespace {
@@ -18,7 +18,7 @@ void Scene::startRunClock() { runClockMs_ = elapsedMilliseconds(); }
 
 void Scene::printProgress(int n) const {
     double seconds = static_cast<double>(elapsedMilliseconds() - runClockMs_) * 0.001;
-    std::cerr << "iteration = " << n << ", time = " << seconds << " seconds            \r";
+    runLog() << "iteration = " << n << ", time = " << seconds << " seconds            \r";
 }
 
 void Scene::randomDirection() {
@@ -30,7 +30,7 @@ void Scene::randomDirection() {
 }
 
 void Scene::iterate(int count) {
-    std::cerr << "\n================================\n"
+    runLog() << "\n================================\n"
               << "Rendering. Number of iterations: " << count << "\n";
     Vector previousDirection(0.0, 0.0, 1.0);
     iteration = 1;
@@ -43,6 +43,7 @@ void Scene::iterate(int count) {
             drawPreview();
         }
         if (swapBuffers) swapBuffers();
+        if (afterIteration) afterIteration(i);
         iteration = i + 1;
     }
 }

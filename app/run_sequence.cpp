@@ -1,6 +1,6 @@
 // The sequence that turns a scene file name into a scene ready to iterate.
-#include <iostream>
 
+#include "app/console.h"
 #include "app/scene.h"
 
 namespace {
@@ -9,16 +9,16 @@ const char* const kSeparator = "\n================================\n";
 
 void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     resolution = 1000;
-    std::cerr << kSeparator << "Loading file " << sceneName << "\n";
+    runLog() << kSeparator << "Loading file " << sceneName << "\n";
     readSceneFile(sceneName);
 
-    std::cerr << kSeparator << "Number of patches: " << patchCount() << "\n";
-    std::cerr << "Initializing\n";
+    runLog() << kSeparator << "Number of patches: " << patchCount() << "\n";
+    runLog() << "Initializing\n";
     computeBounds();
     saveGeometry();
 
     // The reference name is echoed only; no reference file is read.
-    std::cerr << kSeparator << "Loading reference:" << referenceName << "\n";
+    runLog() << kSeparator << "Loading reference:" << referenceName << "\n";
     if (hasGLContext) {
         camera.apply();
         drawPreview();
@@ -27,7 +27,7 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     initSolver();
     startRunClock();
     if (firstShot) {
-        std::cerr << kSeparator << "First-shot \n";
+        runLog() << kSeparator << "First-shot \n";
         shootFirst();
         printProgress(0);
     }

@@ -43,11 +43,17 @@ void Scene::translate(const Vector& offset) {
 }
 
 void Scene::createBundleBuffer() {
+    // A failure here has its own message: without the out-of-memory handler
+    // a nothrow allocation returns null instead of ending the program.
+    std::new_handler outOfMemory = std::set_new_handler(nullptr);
     bundleBuffer.reset(new (std::nothrow) BundleBuffer);
+    if (bundleBuffer) {
+        bundleBuffer->side = resolution + 1;
+        size_t cellCount = static_cast<size_t>(bundleBuffer->side) * bundleBuffer->side;
+        bundleBuffer->cells.reset(new (std::nothrow) int32_t[cellCount]());
+    }
+    std::set_new_handler(outOfMemory);
     if (!bundleBuffer) fatalError(-1, "Memory allocation error\n");
-    bundleBuffer->side = resolution + 1;
-    size_t cellCount = static_cast<size_t>(bundleBuffer->side) * bundleBuffer->side;
-    bundleBuffer->cells.reset(new (std::nothrow) int32_t[cellCount]());
     if (!bundleBuffer->cells) {
         // Without a buffer no bundle can be transferred: end here rather than later.
         printError("Memory allocation error\n");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,8 +16,11 @@
 #include "scene_language/string.h"
 #include "scene_language/token_reader.h"
 #include "solver/bundle_buffer.h"
+#include "solver/item_buffer.h"
 #include "solver/patch.h"
 #include "solver/point_light.h"
+
+struct ObjectStatement;
 
 // The whole state of a run: what the scene file describes, the tessellated
 // geometry and the solver's state. The program has one, `scene`; tests make
@@ -117,15 +121,29 @@ class Scene {
     // context the preview is not drawn; the solver runs the same.
     bool hasGLContext = false;
     void (*swapBuffers)() = nullptr;  // called after every iteration when set
+    std::function<void(int)> afterIteration;  // called with the number of each finished iteration
 
   private:
+    // Object statement steps (scene_language/object_reader.cpp, polygon_subdivision.cpp)
+    void readObjectOptions(TokenReader& reader, ObjectStatement& object);
+    bool readObjectBody(TokenReader& reader, ObjectStatement& object);
+    void readObjectVertices(TokenReader& reader, ObjectStatement& object);
+    void readPolygons(TokenReader& reader, ObjectStatement& object);
+    void subdivideQuadrilateral(ObjectStatement& object, const int corner[4]);
+    void subdivideTriangle(ObjectStatement& object, const int corner[3]);
+    int rockRuleMaterial(const ObjectStatement& object, const Vertex* first);
+    void makePatch(ObjectStatement& object, Vertex* a, Vertex* b, Vertex* c, int material);
+    bool holdsNonEmittingPatch();
+    int emissionScanned_ = 0;       // patches checked by holdsNonEmittingPatch
+    bool nonEmittingSeen_ = false;  // one of them does not emit
+
     std::vector<std::unique_ptr<Vertex[]>> vertexBlocks_;
     std::vector<std::unique_ptr<Patch[]>> patchBlocks_;
     VertexGrid vertexGrid_;   // vertices of the current object, for merging
     int gridObject_ = -1;     // object whose vertices vertexGrid_ holds
     long runClockMs_ = 0;     // elapsed-time clock value when the run started
-    unsigned int itemDisplayList_ = 0;  // the scene as one GL triangle batch
-    std::vector<float> itemWeights_;    // solid-angle weight per block index
+    ItemBuffer itemBuffer_;   // identifier frames of the first shot, weights, display list
+    void accumulateCoverage(bool fullFace);  // adds the read-back frame's weights
 };
 
 // The program's scene.
