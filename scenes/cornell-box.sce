@@ -5,7 +5,7 @@ cmr classic
   35  25 25  0 0  0
 end
 nmdMtrl light pLmnr lmbrtn spctrl 0 0.78 0 0.78 0 0.78 1 end end
-  spctrl 0 0.2 0 0.6 0 0.85 end end
+  spctrl 0 4 0 12 0 17 end end
 end
 nmdMtrl white lmbrtn spctrl 0 0.68 0 0.71 0 0.725 1 end end end
 nmdMtrl red lmbrtn spctrl 0 0.05 0 0.065 0 0.63 1 end end end

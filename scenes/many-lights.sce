@@ -2,7 +2,7 @@
 % surfaces (here 32 patches) the first shot is skipped and every lamp's light
 % travels with the bundles.
 cmr lamps
-  0 140 -230   0 -0.5 1   0 1 0
+  0 30 -240   0 0.12 1   0 1 0
   1  1 0.8  0 0  0
 end
 nmdMtrl lamp0 pLmnr lmbrtn spctrl 0 0.8 0 0.8 0 0.8 1 end end
@@ -20,10 +20,10 @@ end
 nmdMtrl white lmbrtn spctrl 0 0.75 0 0.75 0 0.75 1 end end end
 plnrMsh lamp-0-0 mtrlNm lamp0 end tessellate 1
   vrtxPstn
-    -79 60 -79
-    -71 60 -79
-    -71 60 -71
-    -79 60 -71
+    -82 60 -82
+    -68 60 -82
+    -68 60 -68
+    -82 60 -68
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -31,10 +31,10 @@ plnrMsh lamp-0-0 mtrlNm lamp0 end tessellate 1
 end
 plnrMsh lamp-0-1 mtrlNm lamp1 end tessellate 1
   vrtxPstn
-    -79 60 -29
-    -71 60 -29
-    -71 60 -21
-    -79 60 -21
+    -82 60 -32
+    -68 60 -32
+    -68 60 -18
+    -82 60 -18
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -42,10 +42,10 @@ plnrMsh lamp-0-1 mtrlNm lamp1 end tessellate 1
 end
 plnrMsh lamp-0-2 mtrlNm lamp2 end tessellate 1
   vrtxPstn
-    -79 60 21
-    -71 60 21
-    -71 60 29
-    -79 60 29
+    -82 60 18
+    -68 60 18
+    -68 60 32
+    -82 60 32
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -53,10 +53,10 @@ plnrMsh lamp-0-2 mtrlNm lamp2 end tessellate 1
 end
 plnrMsh lamp-0-3 mtrlNm lamp3 end tessellate 1
   vrtxPstn
-    -79 60 71
-    -71 60 71
-    -71 60 79
-    -79 60 79
+    -82 60 68
+    -68 60 68
+    -68 60 82
+    -82 60 82
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -64,10 +64,10 @@ plnrMsh lamp-0-3 mtrlNm lamp3 end tessellate 1
 end
 plnrMsh lamp-1-0 mtrlNm lamp1 end tessellate 1
   vrtxPstn
-    -29 60 -79
-    -21 60 -79
-    -21 60 -71
-    -29 60 -71
+    -32 60 -82
+    -18 60 -82
+    -18 60 -68
+    -32 60 -68
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -75,10 +75,10 @@ plnrMsh lamp-1-0 mtrlNm lamp1 end tessellate 1
 end
 plnrMsh lamp-1-1 mtrlNm lamp2 end tessellate 1
   vrtxPstn
-    -29 60 -29
-    -21 60 -29
-    -21 60 -21
-    -29 60 -21
+    -32 60 -32
+    -18 60 -32
+    -18 60 -18
+    -32 60 -18
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -86,10 +86,10 @@ plnrMsh lamp-1-1 mtrlNm lamp2 end tessellate 1
 end
 plnrMsh lamp-1-2 mtrlNm lamp3 end tessellate 1
   vrtxPstn
-    -29 60 21
-    -21 60 21
-    -21 60 29
-    -29 60 29
+    -32 60 18
+    -18 60 18
+    -18 60 32
+    -32 60 32
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -97,10 +97,10 @@ plnrMsh lamp-1-2 mtrlNm lamp3 end tessellate 1
 end
 plnrMsh lamp-1-3 mtrlNm lamp0 end tessellate 1
   vrtxPstn
-    -29 60 71
-    -21 60 71
-    -21 60 79
-    -29 60 79
+    -32 60 68
+    -18 60 68
+    -18 60 82
+    -32 60 82
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -108,10 +108,10 @@ plnrMsh lamp-1-3 mtrlNm lamp0 end tessellate 1
 end
 plnrMsh lamp-2-0 mtrlNm lamp2 end tessellate 1
   vrtxPstn
-    21 60 -79
-    29 60 -79
-    29 60 -71
-    21 60 -71
+    18 60 -82
+    32 60 -82
+    32 60 -68
+    18 60 -68
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -119,10 +119,10 @@ plnrMsh lamp-2-0 mtrlNm lamp2 end tessellate 1
 end
 plnrMsh lamp-2-1 mtrlNm lamp3 end tessellate 1
   vrtxPstn
-    21 60 -29
-    29 60 -29
-    29 60 -21
-    21 60 -21
+    18 60 -32
+    32 60 -32
+    32 60 -18
+    18 60 -18
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -130,10 +130,10 @@ plnrMsh lamp-2-1 mtrlNm lamp3 end tessellate 1
 end
 plnrMsh lamp-2-2 mtrlNm lamp0 end tessellate 1
   vrtxPstn
-    21 60 21
-    29 60 21
-    29 60 29
-    21 60 29
+    18 60 18
+    32 60 18
+    32 60 32
+    18 60 32
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -141,10 +141,10 @@ plnrMsh lamp-2-2 mtrlNm lamp0 end tessellate 1
 end
 plnrMsh lamp-2-3 mtrlNm lamp1 end tessellate 1
   vrtxPstn
-    21 60 71
-    29 60 71
-    29 60 79
-    21 60 79
+    18 60 68
+    32 60 68
+    32 60 82
+    18 60 82
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -152,10 +152,10 @@ plnrMsh lamp-2-3 mtrlNm lamp1 end tessellate 1
 end
 plnrMsh lamp-3-0 mtrlNm lamp3 end tessellate 1
   vrtxPstn
-    71 60 -79
-    79 60 -79
-    79 60 -71
-    71 60 -71
+    68 60 -82
+    82 60 -82
+    82 60 -68
+    68 60 -68
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -163,10 +163,10 @@ plnrMsh lamp-3-0 mtrlNm lamp3 end tessellate 1
 end
 plnrMsh lamp-3-1 mtrlNm lamp0 end tessellate 1
   vrtxPstn
-    71 60 -29
-    79 60 -29
-    79 60 -21
-    71 60 -21
+    68 60 -32
+    82 60 -32
+    82 60 -18
+    68 60 -18
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -174,10 +174,10 @@ plnrMsh lamp-3-1 mtrlNm lamp0 end tessellate 1
 end
 plnrMsh lamp-3-2 mtrlNm lamp1 end tessellate 1
   vrtxPstn
-    71 60 21
-    79 60 21
-    79 60 29
-    71 60 29
+    68 60 18
+    82 60 18
+    82 60 32
+    68 60 32
   end
   cmplxPly
     plygn 0 1 2 3 end
@@ -185,10 +185,10 @@ plnrMsh lamp-3-2 mtrlNm lamp1 end tessellate 1
 end
 plnrMsh lamp-3-3 mtrlNm lamp2 end tessellate 1
   vrtxPstn
-    71 60 71
-    79 60 71
-    79 60 79
-    71 60 79
+    68 60 68
+    82 60 68
+    82 60 82
+    68 60 82
   end
   cmplxPly
     plygn 0 1 2 3 end

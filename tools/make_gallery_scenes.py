@@ -93,7 +93,7 @@ def many_lights():
     s = ["% Sixteen small lamps of four colours over a floor. With 25 or more emitting\n"
          "% surfaces (here 32 patches) the first shot is skipped and every lamp's light\n"
          "% travels with the bundles.\n"
-         "cmr lamps\n  0 140 -230   0 -0.5 1   0 1 0\n  1  1 0.8  0 0  0\nend\n"]
+         "cmr lamps\n  0 30 -240   0 0.12 1   0 1 0\n  1  1 0.8  0 0  0\nend\n"]
     for k, c in enumerate(colours):
         s.append(material(f"lamp{k}", (0.8, 0.8, 0.8), emission=c))
     s.append(material("white", (0.75, 0.75, 0.75)))
@@ -101,7 +101,7 @@ def many_lights():
         for j in range(4):
             x, z = -75 + 50 * i, -75 + 50 * j
             s.append(obj(f"lamp-{i}-{j}", f"lamp{(i + j) % 4}", 1,
-                         [quad_xz(x - 4, x + 4, 60, z - 4, z + 4, up=False)]))
+                         [quad_xz(x - 7, x + 7, 60, z - 7, z + 7, up=False)]))
     s.append(obj("floor", "white", 24, [quad_xz(-100, 100, 0, -100, 100, up=True)]))
     back = [(-100, 0, 100), (100, 0, 100), (100, 100, 100), (-100, 100, 100)]
     s.append(obj("back-wall", "white", 16, [toward(back, (0, 50, 0))]))
