@@ -51,11 +51,7 @@ void Scene::iterate(int count) {
 void Scene::iterateOnce(int plannedIterations, Vector& previousDirection) {
     restoreGeometry();
     randomDirection();
-    for (Patch* p : patches)
-        p->updateOutgoing(previousDirection, direction, lights, iteration, firstShot);
-    for (Patch* p : patches) p->updateEyeTerms(previousDirection, lights);
-    accumulate(plannedIterations);
-    resetBundleTerms();
+    updatePatches(previousDirection, plannedIterations);
     translate(-center);
     setUpBundle();
     transferBundle();

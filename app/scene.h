@@ -76,6 +76,8 @@ class Scene {
     void initSolver();
     void accumulate(int plannedIterations);
     void resetBundleTerms();
+    // The patch update, accumulation and reset of one iteration in one sweep.
+    void updatePatches(const Vector& previousDirection, int plannedIterations);
     void setUpBundle();
     void transferBundle();
     void renderFace(const Vector& eye, const Vector& direction, const Vector& up, bool fullFace);

@@ -45,6 +45,20 @@ struct Patch {
     void updateOutgoing(const Vector& previousDirection, const Vector& direction,
                         const PointLight* lights, int iteration, int firstShot);
     void updateEyeTerms(const Vector& previousDirection, const PointLight* lights);
+
+    // Adds this iteration's eye radiance, a 1/N share of the planned N.
+    void accumulateEye(int plannedIterations) {
+        double n = plannedIterations;
+        eyeIncrement =
+            eyeDirect / n + diffuseEstimate / n + bundleIncoming * (eyeSpecularFactor / (2.0 * n));
+        eyeRadianceSum += eyeIncrement;
+    }
+    // Clears what the next bundle accumulates.
+    void resetBundleTerms() {
+        bundleIncoming = Color();
+        eyeIncrement = Color();
+        pixelCount = 0;
+    }
 };
 
 // Fills a patch template from three corners: normal and area follow the corner

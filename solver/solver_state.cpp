@@ -1,4 +1,6 @@
 // Solver initialisation and the per-iteration bookkeeping of the patches.
+#include <algorithm>
+
 #include "app/scene.h"
 
 void Scene::initSolver() {
@@ -8,7 +10,7 @@ void Scene::initSolver() {
         p->serial = i;
         p->eyeRadianceSum = Color();
         p->diffuseEstimate = Color();
-        if (p->material->emitting) emittingSurfaces += 1.0 / p->shotStride;
+        if (p->material->emitting) emittingSurfaces += 1.0 / std::max<int>(1, p->shotStride);
     }
     // Each emitting surface becomes a light of a table of 25: with as many
     // surfaces, emission travels with the bundles instead.
@@ -16,17 +18,20 @@ void Scene::initSolver() {
 }
 
 void Scene::accumulate(int plannedIterations) {
-    double n = plannedIterations;
-    for (Patch* p : patches)
-        p->eyeIncrement = p->eyeDirect / n + p->diffuseEstimate / n +
-                          p->bundleIncoming * (p->eyeSpecularFactor / (2.0 * n));
-    for (Patch* p : patches) p->eyeRadianceSum += p->eyeIncrement;
+    for (Patch* p : patches) p->accumulateEye(plannedIterations);
 }
 
 void Scene::resetBundleTerms() {
+    for (Patch* p : patches) p->resetBundleTerms();
+}
+
+void Scene::updatePatches(const Vector& previousDirection, int plannedIterations) {
+    // Every step works on one patch alone, so one sweep does them all, in
+    // the order the steps are defined, with the same results as a sweep per step.
     for (Patch* p : patches) {
-        p->bundleIncoming = Color();
-        p->eyeIncrement = Color();
-        p->pixelCount = 0;
+        p->updateOutgoing(previousDirection, direction, lights, iteration, firstShot);
+        p->updateEyeTerms(previousDirection, lights);
+        p->accumulateEye(plannedIterations);
+        p->resetBundleTerms();
     }
 }
