@@ -1,10 +1,13 @@
 // The object statement "plnrMsh": options, vertex list and polygon list.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
 #include <string>
 
+#include "app/console.h"
 #include "app/fatal_error.h"
 #include "app/scene.h"
 #include "scene_language/object_statement.h"
@@ -39,11 +42,23 @@ void readTessellation(TokenReader& reader, int& tessellation, ObjectStatement& o
     }
 }
 
+// A relative name that cannot be found from the working directory is looked
+// up beside the file that includes it, so scenes run from anywhere.
+String includedFileName(const String& name, const String& includingFile) {
+    std::string given = name.c_str();
+    std::string including = includingFile.c_str();
+    size_t slash = including.rfind('/');
+    if (given.empty() || given[0] == '/' || slash == std::string::npos ||
+        access(given.c_str(), F_OK) == 0)
+        return name;
+    std::string beside = including.substr(0, slash + 1) + given;
+    return access(beside.c_str(), F_OK) == 0 ? String(beside.c_str()) : name;
+}
 }  // namespace
 
 void Scene::readObject(TokenReader& reader) {
     ++objectNumber;
-    std::cerr << "Object= " << objectNumber << "   Material= " << materialCount
+    runLog() << "Object= " << objectNumber << "   Material= " << materialCount
               << "   Vector= " << vertexCount() << "   Poly= " << patchCount() << "\r";
     if (!vertexHandles) vertexHandles.reset(new Vertex*[kVertexHandles]);
 
@@ -66,7 +81,7 @@ void Scene::readObject(TokenReader& reader) {
     // The body comes from the file that "file" names; the scene file goes on
     // after the name.
     reader.accept(Token::File);
-    object.fileName = reader.readName();
+    object.fileName = includedFileName(reader.readName(), reader.fileName());
     TokenReader included;
     included.open(object.fileName.c_str());
     bool complete = readObjectBody(included, object);

@@ -3,6 +3,7 @@
 #include "scene_language/scene_reader.h"
 
 #include "app/fatal_error.h"
+#include "app/console.h"
 #include "app/scene.h"
 
 Vector readVector(TokenReader& reader) {
@@ -41,7 +42,7 @@ void Scene::readSceneFile(const char* fileName) {
                 readLights(reader);
                 break;
             case Token::EndOfFile:
-                printError("\n\n");
+                runLog() << "\n\n";
                 reader.close();
                 return;
             default:

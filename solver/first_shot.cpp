@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iostream>
 
+#include "app/console.h"
 #include "app/scene.h"
 
 namespace {
@@ -70,7 +71,7 @@ void shootEmittingRun(Scene& scene, int first, int stride) {
     renderHemicube(scene, c, s.normal, hemicubeTangent(s.normal));
     const double sourceArea = s.area * stride;
     for (int j = 0; j < scene.patchCount(); ++j) {
-        if (j % 100 == 1) std::cerr << first << ", " << j << "\r";
+        if (j % 100 == 1) runLog() << first << ", " << j << "\r";
         Patch& r = *scene.patches[j];
         Vector d;
         if (!(r.coverage > 0.0) || !directionFrom(c, r, d)) continue;
