@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the program and runs it on a scene (the Cornell box by default).
-# Without a display it runs under a virtual X server.
+# Builds the programs and computes a scene (the Cornell box by default).
+# With a display the window program shows the converging solution; without
+# one, ray-bundle-render computes it and writes out/<scene>.png.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/tools/setup.sh"
@@ -8,4 +9,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 if [ -n "${DISPLAY:-}" ]; then
   exec "$root/build/ray-bundle" "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1024x768x24" "$root/build/ray-bundle" "$@"
+name="$(basename "$1")"
+mkdir -p "$root/out"
+image="$root/out/${name%.sce}.png"
+"$root/build/ray-bundle-render" "$1" -o "$image" "${@:2}"
+echo "No display: the final image is in $image" >&2
