@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/fatal_error.h"
 #include "app/scene.h"
 #include "scene_language/string.h"
 
@@ -50,6 +51,7 @@ void onKeyboard(unsigned char key, int, int) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    installOutOfMemoryHandler();
     printBanner();
     if (argc >= 2) {
         sceneFileName = String(argv[1]);  // command-line names get no extension

@@ -1,6 +1,8 @@
 #include "geometry/vertex_grid.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 constexpr double kTolerance = 0.1;  // merge distance per axis, strict
@@ -9,17 +11,45 @@ constexpr size_t kFirstSlots = 1024;
 
 // A point whose rounded difference from p is below 0.1 lies within about
 // 1.2e-17 of p - 0.1 .. p + 0.1, and the bounds computed below are off by at
-// most about 1.1e-16 · (|p| + 0.4): this margin covers both several times, so
-// no match falls outside the cells searched.
-double margin(double p) { return 1e-15 * (std::fabs(p) + 1.0); }
+// most about 1.1e-16 · (|p| + 0.4) (the division by the cell side is
+// monotonic, so it adds nothing): this margin covers both twice, so no match
+// falls outside the cells searched. A wider one would search up to 13 cells
+// per axis near 2^50.
+double margin(double p) { return 2.5e-16 * (std::fabs(p) + 1.0); }
+
+// From 2^50 on, neighbouring doubles lie 0.25 apart, and the nearest double
+// below 2^50 is 0.125 away: a coordinate this large matches only an equal
+// one. Each such value is a cell of its own, beyond every cell of side 0.2,
+// so that far-away vertices do not pile up in one cell.
+constexpr double kExactFrom = 1125899906842624.0;  // 2^50
+constexpr double kLargestInexact = kExactFrom - 0.125;
+constexpr int64_t kFirstExactCell = INT64_C(1) << 53;  // above 2^50 / 0.2
+constexpr int64_t kUndefinedCell = INT64_MIN;          // NaN: never searched
+
+uint64_t bitsOf(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
 }  // namespace
 
 int64_t VertexGrid::cellOf(double v) {
-    double cell = std::floor(v / kCellSide);
-    // Keep absurd coordinates in range; they still match only by the exact test.
-    if (!(cell > -1e15)) return INT64_C(-1000000000000000);
-    if (cell > 1e15) return INT64_C(1000000000000000);
-    return static_cast<int64_t>(cell);
+    if (std::fabs(v) < kExactFrom) return static_cast<int64_t>(std::floor(v / kCellSide));
+    if (v != v) return kUndefinedCell;
+    // The bits of a positive double grow with its value, infinity included.
+    int64_t cell = kFirstExactCell + static_cast<int64_t>(bitsOf(std::fabs(v)) - bitsOf(kExactFrom));
+    return v < 0.0 ? -cell : cell;
+}
+
+// The cells that can hold a coordinate closer than 0.1 to p, lowest first.
+void VertexGrid::searchRange(double p, int64_t& low, int64_t& high) {
+    if (std::fabs(p) >= kExactFrom) {
+        low = high = cellOf(p);
+        return;
+    }
+    double reach = kTolerance + margin(p);
+    low = cellOf(std::max(p - reach, -kLargestInexact));
+    high = cellOf(std::min(p + reach, kLargestInexact));
 }
 
 uint64_t VertexGrid::key(int64_t i, int64_t j, int64_t k) {
@@ -68,11 +98,10 @@ int VertexGrid::findNewest(const Vector& point) const {
     if (slots_.empty() || !std::isfinite(point.x) || !std::isfinite(point.y) ||
         !std::isfinite(point.z))
         return -1;
-    const double reach[3] = {kTolerance + margin(point.x), kTolerance + margin(point.y),
-                             kTolerance + margin(point.z)};
-    int64_t lowX = cellOf(point.x - reach[0]), highX = cellOf(point.x + reach[0]);
-    int64_t lowY = cellOf(point.y - reach[1]), highY = cellOf(point.y + reach[1]);
-    int64_t lowZ = cellOf(point.z - reach[2]), highZ = cellOf(point.z + reach[2]);
+    int64_t lowX, highX, lowY, highY, lowZ, highZ;
+    searchRange(point.x, lowX, highX);
+    searchRange(point.y, lowY, highY);
+    searchRange(point.z, lowZ, highZ);
     int newest = -1;
     for (int64_t i = lowX; i <= highX; ++i)
         for (int64_t j = lowY; j <= highY; ++j)

@@ -30,6 +30,7 @@ class VertexGrid {
         int next;         // the next older entry of the same cell, or -1
     };
     static int64_t cellOf(double v);
+    static void searchRange(double p, int64_t& low, int64_t& high);
     static uint64_t key(int64_t i, int64_t j, int64_t k);
     size_t slotOf(uint64_t cellKey) const;
     void grow();

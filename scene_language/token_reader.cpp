@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -59,9 +60,11 @@ bool startsName(unsigned char c) {
 }
 bool continuesName(unsigned char c) { return startsName(c) || isDigit(c); }
 
-bool isDirectory(int fd) {
+// Regular files and pipes can be read as scene files. A directory opens but
+// cannot be read, and a device such as /dev/zero never ends.
+bool isReadableAsText(int fd) {
     struct stat status;
-    return fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+    return fstat(fd, &status) == 0 && (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode));
 }
 
 }  // namespace
@@ -73,8 +76,7 @@ void TokenReader::open(const char* name) {
     fileName_ = name;
     buffer_ = std::make_unique<unsigned char[]>(kBlockSize);
     fd_ = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
-    // A directory opens but cannot be read as a scene file.
-    if (fd_ < 0 || isDirectory(fd_)) {
+    if (fd_ < 0 || !isReadableAsText(fd_)) {
         if (fd_ > 2) ::close(fd_);
         fd_ = -1;
         fatalError(-1, std::string("\nFile ") + fileName_.c_str() + " cannot be opened!\n");
@@ -248,8 +250,19 @@ int TokenReader::readInt() {
 
 double TokenReader::readNumber() {
     double value = std::strtod(text_, nullptr);
+    // Too many digits give infinity, and a name such as "inf" or "nan" in
+    // place of a number converts to infinity or NaN: no geometry survives them.
+    if (!std::isfinite(value)) reportNonFinite();
     accept(Token::Number);
     return value;
+}
+
+void TokenReader::reportNonFinite() const {
+    constexpr size_t kShownCharacters = 40;
+    std::string shown(text_);
+    if (shown.size() > kShownCharacters) shown = shown.substr(0, kShownCharacters) + "...";
+    fatalError(-1, "\nNumber " + shown + " is not a finite value IN FILE: " +
+                       fileName_.c_str() + " IN LINE: " + std::to_string(line_ + 1) + "\n");
 }
 
 std::string TokenReader::describe(int code) {

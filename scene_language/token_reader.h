@@ -79,6 +79,8 @@ class TokenReader {
     // then accept(Token::Number).
     int readInt();
     // The text as a C decimal real (0 for a word), then accept(Token::Number).
+    // A value that is not finite (too many digits, or a name such as "inf")
+    // ends the program with status -1.
     double readNumber();
     // Prints the syntax diagnostic for the current token where `expected` was due.
     void reportError(int expected) const;
@@ -99,6 +101,7 @@ class TokenReader {
     void scanNumber();
     int scanWord();
     static std::string describe(int code);
+    [[noreturn]] void reportNonFinite() const;
 
     String fileName_;
     int fd_ = -1;                               // the open file, read-only; -1 when closed

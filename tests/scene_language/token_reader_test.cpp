@@ -3,9 +3,12 @@
 #include <cmath>
 #include <climits>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "scene_language/token_reader.h"
@@ -332,11 +335,60 @@ TEST(TokenReader, HugeIntegersAreClampedToTheIntRange) {
     EXPECT_EQ(reader.readInt(), INT_MAX);
 }
 
-TEST(TokenReader, HugeNumbersConvertAsTheCLibraryDoes) {
+TEST(TokenReader, LargeFiniteNumbersConvertAsTheCLibraryDoes) {
     TokenReader reader;
-    openOn(reader, "1" + std::string(400, '0') + " 1" + std::string(300, '0'));
-    EXPECT_TRUE(std::isinf(reader.readNumber()));
+    openOn(reader, "1" + std::string(300, '0') + " -1" + std::string(308, '0') + " \"1e-400\"");
     EXPECT_DOUBLE_EQ(reader.readNumber(), 1e300);
+    EXPECT_DOUBLE_EQ(reader.readNumber(), -1e308);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(reader.readNumber(), 0.0);  // underflow to zero is finite
+    testing::internal::GetCapturedStderr();
+}
+
+// Numbers that are not finite end the program
+
+namespace {
+// What reading the second number of "1 <text>" on line 3 of a file prints.
+std::string nonFiniteMessage(const std::string& name, const std::string& shown) {
+    return "\nNumber " + shown + " is not a finite value IN FILE: " + name + " IN LINE: 3\n";
+}
+
+void readTwoNumbers(const std::string& path) {
+    TokenReader reader;
+    reader.open(path.c_str());
+    reader.readNumber();
+    reader.readNumber();
+}
+}  // namespace
+
+TEST(TokenReaderDeathTest, NumberTooLongForADoubleEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child sees the same temporary files
+    std::string digits = "1" + std::string(400, '0');
+    std::string path = writeTempFile("infinite.sce", "1\n\n  " + digits + " 2\n");
+    EXPECT_EXIT(readTwoNumbers(path), ::testing::ExitedWithCode(255),
+                ::testing::Eq(nonFiniteMessage(path, digits.substr(0, 40) + "...")));
+}
+
+TEST(TokenReaderDeathTest, NamesThatConvertToInfinityOrNaNEndTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child sees the same temporary files
+    // The value ends the program before the name gets a syntax report.
+    for (const std::string text : {"inf", "-infinity", "nan", "NAN", ".5e999", "-.1e400"}) {
+        std::string path = writeTempFile("named.sce", "1\n\n" + text + "\n");
+        EXPECT_EXIT(readTwoNumbers(path), ::testing::ExitedWithCode(255),
+                    ::testing::Eq(nonFiniteMessage(path, text)))
+            << text;
+    }
+}
+
+TEST(TokenReaderDeathTest, NonFiniteTextIsShownUpTo40Characters) {
+    GTEST_FLAG_SET(death_test_style, "fast");  // the child sees the same temporary files
+    std::string forty = "1e999" + std::string(35, ' ');
+    std::string path = writeTempFile("quoted.sce", "1\n\n\"" + forty + "\"");
+    EXPECT_EXIT(readTwoNumbers(path), ::testing::ExitedWithCode(255),
+                ::testing::Eq(nonFiniteMessage(path, forty)));
+    path = writeTempFile("quoted.sce", "1\n\n\"" + forty + "x\"");
+    EXPECT_EXIT(readTwoNumbers(path), ::testing::ExitedWithCode(255),
+                ::testing::Eq(nonFiniteMessage(path, forty + "...")));
 }
 
 // Failures to open
@@ -363,4 +415,36 @@ TEST(TokenReaderDeathTest, DirectoryCannotBeOpened) {
         },
         ::testing::ExitedWithCode(255),
         ::testing::Eq("\nFile " + name + " cannot be opened!\n"));
+}
+
+TEST(TokenReaderDeathTest, DeviceCannotBeOpened) {
+    // /dev/zero would give NUL bytes, which start no token, without end.
+    EXPECT_EXIT(
+        {
+            TokenReader reader;
+            reader.open("/dev/zero");
+        },
+        ::testing::ExitedWithCode(255), ::testing::Eq("\nFile /dev/zero cannot be opened!\n"));
+}
+
+TEST(TokenReader, PipeIsReadToItsEnd) {
+    const std::string name = tempDirectory() + "/pipe.sce";
+    ASSERT_EQ(mkfifo(name.c_str(), 0600), 0);
+    std::thread writer([&name] {
+        int fd = ::open(name.c_str(), O_WRONLY);  // waits for the reader
+        const char text[] = "cmr 12 end";
+        if (fd >= 0) {
+            EXPECT_EQ(::write(fd, text, sizeof text - 1), static_cast<ssize_t>(sizeof text - 1));
+            ::close(fd);
+        }
+    });
+    TokenReader reader;
+    reader.open(name.c_str());
+    EXPECT_EQ(reader.code(), Token::Cmr);
+    EXPECT_EQ(reader.next(), Token::Number);
+    EXPECT_EQ(reader.next(), Token::End);
+    EXPECT_EQ(reader.next(), Token::EndOfFile);
+    writer.join();
+    reader.close();
+    ::unlink(name.c_str());
 }

@@ -1,0 +1,1 @@
+plnrMsh cut tessellate 2 vrtxPstn 0 0 0 1 0 0 1 1

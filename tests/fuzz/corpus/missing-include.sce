@@ -1,0 +1,1 @@
+plnrMsh x file missing.inc end

@@ -1,0 +1,1 @@
+plnrMsh x mtrlNm missing end vrtxPstn end cmplxPly end end
