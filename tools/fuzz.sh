@@ -15,17 +15,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # tools/setup.sh as well as clang and its libFuzzer runtime.
 packages=(cmake make clang libclang-rt-14-dev freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev
           libegl-dev libgtest-dev libpng-dev libopenexr-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}" >&2
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq >/dev/null
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+"$root/tools/install_packages.sh" "${packages[@]}"
 
 build="${RAY_BUNDLE_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
