@@ -221,16 +221,19 @@ TEST(BundleTransfer, ADrawOfZeroSelectsEvenAtProbabilityZero) {
     (void)roof;
 }
 
+// A right triangle of legs 0.5 in the plane at depth z, its corner at (x, 0).
+static Patch* addSmallTriangle(Scene& s, double z, double x) {
+    Patch t;
+    initPatch(t, s.addVertex({x, 0, z}, false), s.addVertex({x + 0.5, 0, z}, false),
+              s.addVertex({x, 0.5, z}, false), &s.materials[0], 1);
+    return s.addPatch(t);
+}
+
 TEST(BundleTransfer, DepthOrderWithSerialTieBreak) {
     auto s = newScene();
     s->objectNumber = 1;
     // Three triangles in the plane z = 0 and one nearer, at z = -1.
-    auto tri = [&](double z, double x) {
-        Patch t;
-        initPatch(t, s->addVertex({x, 0, z}, false), s->addVertex({x + 0.5, 0, z}, false),
-                  s->addVertex({x, 0.5, z}, false), &s->materials[0], 1);
-        return s->addPatch(t);
-    };
+    auto tri = [&](double z, double x) { return addSmallTriangle(*s, z, x); };
     Patch* a = tri(0, -1);
     Patch* b = tri(0, 0);
     Patch* c = tri(-1, 0.5);
@@ -466,12 +469,7 @@ TEST(BundleTransfer, MatchesTheCellByCellTransferBitForBit) {
 TEST(BundleTransfer, SerialsChangedBetweenBundlesStillOrderTies) {
     auto s = newScene();
     s->objectNumber = 1;
-    auto tri = [&](double z, double x) {
-        Patch t;
-        initPatch(t, s->addVertex({x, 0, z}, false), s->addVertex({x + 0.5, 0, z}, false),
-                  s->addVertex({x, 0.5, z}, false), &s->materials[0], 1);
-        return s->addPatch(t);
-    };
+    auto tri = [&](double z, double x) { return addSmallTriangle(*s, z, x); };
     Patch* a = tri(0, -1);
     Patch* b = tri(0, 0);
     Patch* c = tri(-1, 0.5);
