@@ -2,8 +2,9 @@
 #include <chrono>
 #include <cmath>
 
-#include "app/console.h"
+#include "base/run_log.h"
 #include "app/scene.h"
+#include "geometry/constants.h"
 
 namespace {
 // Milliseconds of elapsed real time on a monotonic clock.
@@ -22,9 +23,9 @@ void Scene::printProgress(int n) const {
 }
 
 void Scene::randomDirection() {
-    const double kInv32767 = 1.0 / 32767.0;
-    double phi = random.next() * kInv32767 * 6.283185307179586;
-    double theta = std::acos(1.0 - 2.0 * (random.next() * kInv32767));
+    const double kInvMax = 1.0 / Random::kMax;  // so that a draw reaches 1 exactly
+    double phi = random.next() * kInvMax * kTwoPi;
+    double theta = std::acos(1.0 - 2.0 * (random.next() * kInvMax));
     direction = Vector(std::sin(theta) * std::sin(phi), std::sin(theta) * std::cos(phi),
                        std::cos(theta));
 }

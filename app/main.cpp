@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/fatal_error.h"
+#include "base/fatal_error.h"
 #include "app/scene.h"
-#include "scene_language/string.h"
+#include "base/string.h"
 
 namespace {
 String sceneFileName;

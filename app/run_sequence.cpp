@@ -1,6 +1,6 @@
 // The sequence that turns a scene file name into a scene ready to iterate.
 
-#include "app/console.h"
+#include "base/run_log.h"
 #include "app/scene.h"
 
 namespace {

@@ -5,11 +5,14 @@
 #include <cmath>
 #include <new>
 
-#include "app/fatal_error.h"
+#include "base/fatal_error.h"
+#include "solver/bundle_buffer.h"
 
 Scene scene;
 
 Scene::Scene() = default;
+
+Scene::~Scene() = default;
 
 void Scene::computeBounds() {
     // The box is never reset: it starts at the origin and only grows, so the

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "app/scene.h"
+#include "solver/bundle_buffer.h"
 #include "solver/scan_converter.h"
-#include "tests/solver/box_scene.h"
+#include "tests/support/box_scene.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 // points of neighbouring cells coincide and merge. The quadrilateral scenes
 // make about 250,000, 500,000 and 1,000,000 vertices; the triangle scene
 // splits every cell into two triangles and makes about 500,000 patches.
-#include <benchmark/benchmark.h>
-
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <fstream>
@@ -19,6 +19,7 @@
 #include <string>
 
 #include "app/scene.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -53,16 +54,16 @@ std::string latticePolygons(int k, bool triangles) {
     return out.str();
 }
 
-// Writes the scene file once per lattice and returns its path.
+// Writes the scene file of a lattice into the temporary directory, which
+// goes with the process, and returns its path.
 std::string sceneFile(int k, bool triangles) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/tmp/ray_bundle_loading_%d_%s.sce", k,
-                  triangles ? "triangles" : "quads");
-    std::ofstream out(path, std::ios::trunc);
-    out << "nmdMtrl grey lmbrtn spctrl 0 0.5 0 0.5 0 0.5 1 end end end\n"
-        << "plnrMsh lattice mtrlNm grey end tessellate " << kDivisions << "\n"
-        << latticeVertices(k) << latticePolygons(k, triangles) << "end\n";
-    return path;
+    std::string name =
+        "loading_" + std::to_string(k) + (triangles ? "_triangles" : "_quads") + ".sce";
+    std::ostringstream scene;
+    scene << "nmdMtrl grey lmbrtn spctrl 0 0.5 0 0.5 0 0.5 1 end end end\n"
+          << "plnrMsh lattice mtrlNm grey end tessellate " << kDivisions << "\n"
+          << latticeVertices(k) << latticePolygons(k, triangles) << "end\n";
+    return writeTempFile(name, scene.str());
 }
 
 // Keeps the status lines of the loader off the console while it runs.
@@ -101,10 +102,10 @@ void loadScene(benchmark::State& state, bool triangles) {
     std::remove(path.c_str());
     state.counters["vertices"] = static_cast<double>(vertices / state.iterations());
     state.counters["patches"] = static_cast<double>(patches / state.iterations());
-    state.counters["vertices/s"] = benchmark::Counter(static_cast<double>(vertices),
-                                                      benchmark::Counter::kIsRate);
-    state.counters["patches/s"] = benchmark::Counter(static_cast<double>(patches),
-                                                     benchmark::Counter::kIsRate);
+    state.counters["vertices/s"] =
+        benchmark::Counter(static_cast<double>(vertices), benchmark::Counter::kIsRate);
+    state.counters["patches/s"] =
+        benchmark::Counter(static_cast<double>(patches), benchmark::Counter::kIsRate);
 }
 
 void BM_LoadQuadrilaterals(benchmark::State& state) { loadScene(state, false); }

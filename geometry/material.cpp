@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/constants.h"
+
 void Material::deriveCoefficients() {
     diffuse = reflectance * (diffuseScale * kInvPi);
     specular = Color(specularScale) * ((exponent + 1.0) * kInvTwoPi);

@@ -2,14 +2,11 @@
 
 #include "geometry/color.h"
 #include "geometry/vector.h"
-#include "scene_language/string.h"
+#include "base/string.h"
 
 // One entry of the scene's material table: a Lambertian part and an optional
 // normalised Phong lobe, an optional emission and a selection probability.
 struct Material {
-    static constexpr double kInvPi = 0.3183098861837907;
-    static constexpr double kInvTwoPi = 0.15915494309189535;
-
     Color diffuse;               // reflectance · A / π
     Color specular;              // B · (C + 1) / (2π) in every channel
     String name;                 // compared exactly

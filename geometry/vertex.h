@@ -11,6 +11,5 @@ struct Vertex {
     Color previewColor;    // preview work area: mean eye radiance at the corner
     int previewCount = 0;  // preview work area: patches summed into previewColor
     int object = 0;        // number of the object statement that made it, from 1
-    float bundleX = 0.0f;  // bundle work area: the placed position projected onto
-    float bundleY = 0.0f;  // the bundle buffer, in cells
+    int index = 0;         // position in the scene's vertex list
 };

@@ -109,6 +109,7 @@ int VertexGrid::findNewest(const Vector& point) const {
                 // A chain runs from its newest entry: its first match is its newest.
                 int e = slots_[slotOf(key(i, j, k))].head;
                 for (; e >= 0 && entries_[e].index > newest; e = entries_[e].next) {
+                    ++probes_;
                     const Vector& q = entries_[e].position;
                     if (std::fabs(point.x - q.x) < kTolerance &&
                         std::fabs(point.y - q.y) < kTolerance &&

@@ -18,6 +18,8 @@ class VertexGrid {
     void insert(int index, const Vertex* vertex);
     // The list index of the newest match, or -1.
     int findNewest(const Vector& point) const;
+    // Entries compared with a searched point so far, over all searches.
+    long long probes() const { return probes_; }
 
   private:
     struct Slot {
@@ -38,4 +40,5 @@ class VertexGrid {
     std::vector<Slot> slots_;     // open addressing; the size is a power of two
     std::vector<Entry> entries_;  // in insertion order
     size_t cellsUsed_ = 0;
+    mutable long long probes_ = 0;
 };

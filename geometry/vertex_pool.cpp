@@ -1,27 +1,25 @@
-// Scene vertices: records in blocks that never move, merged within an object.
-#include "app/scene.h"
+#include "geometry/vertex_pool.h"
 
-Vertex* Scene::addVertex(const Vector& point, bool merge) {
-    if (gridObject_ != objectNumber) {
+Vertex* VertexPool::add(const Vector& point, bool merge, int object) {
+    if (gridObject_ != object) {
         // Vertices are appended object by object: no earlier object can match.
-        vertexGrid_.clear();
-        gridObject_ = objectNumber;
+        grid_.clear();
+        gridObject_ = object;
     }
     if (merge) {
-        int found = vertexGrid_.findNewest(point);
-        if (found >= 0) return vertices[found];
+        int found = grid_.findNewest(point);
+        if (found >= 0) return list_[found];
     }
-    int index = vertexCount();
-    if (index % kVertexBlock == 0 && index / kVertexBlock == static_cast<int>(vertexBlocks_.size())) {
-        vertexBlocks_.emplace_back(new Vertex[kVertexBlock]);
-    }
-    Vertex* v = &vertexBlocks_.back()[index % kVertexBlock];
+    size_t index = list_.size();
+    if (index % kBlock == 0) blocks_.emplace_back(new Vertex[kBlock]);
+    Vertex* v = &blocks_.back()[index % kBlock];
     v->position = point;
     v->savedPosition = point;
     v->previewColor = Color();
     v->previewCount = 0;
-    v->object = objectNumber;
-    vertices.push_back(v);
-    vertexGrid_.insert(index, v);
+    v->object = object;
+    v->index = static_cast<int>(index);
+    list_.push_back(v);
+    grid_.insert(static_cast<int>(index), v);
     return v;
 }

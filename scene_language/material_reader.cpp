@@ -1,9 +1,10 @@
 // The material statement "nmdMtrl" and the lookup of materials by name.
 #include <string>
 
-#include "app/fatal_error.h"
-#include "app/scene.h"
+#include "base/fatal_error.h"
+#include "scene_language/scene_description.h"
 #include "scene_language/scene_reader.h"
+#include "scene_language/token_reader.h"
 
 namespace {
 
@@ -29,13 +30,13 @@ void readScales(TokenReader& reader, Material& material) {
 
 }  // namespace
 
-int Scene::findMaterial(const String& name) const {
+int SceneDescription::findMaterial(const String& name) const {
     for (int i = 0; i < materialCount; ++i)
         if (materials[i].name == name) return i;
     return materialCount;
 }
 
-void Scene::readNamedMaterial(TokenReader& reader) {
+void SceneDescription::readNamedMaterial(TokenReader& reader) {
     // Read the whole statement first; a repeated name discards what was read.
     Material material;
     reader.accept(Token::NmdMtrl);
@@ -60,7 +61,7 @@ void Scene::readNamedMaterial(TokenReader& reader) {
     // Define the material if the name is new; either way it becomes current.
     currentMaterial = findMaterial(material.name);
     if (currentMaterial == materialCount) {
-        if (materialCount == kMaxMaterials)
+        if (materialCount == limits::kMaxMaterials)
             fatalError(1, std::string("Material table overflow: ") + material.name.c_str() + "\n");
         material.deriveCoefficients();
         materials[materialCount++] = material;

@@ -7,15 +7,14 @@
 #include <limits>
 #include <string>
 
-#include "app/console.h"
-#include "app/fatal_error.h"
-#include "app/scene.h"
+#include "base/run_log.h"
+#include "base/fatal_error.h"
+#include "scene_language/scene_description.h"
 #include "scene_language/object_statement.h"
 #include "scene_language/scene_reader.h"
+#include "scene_language/token_reader.h"
 
 namespace {
-
-constexpr int kMaxShotStride = 32767;  // the patch keeps the stride in 16 bits
 
 // Conversion toward zero that saturates at the int range; NaN reads as 0,
 // the value a word takes where a number was expected.
@@ -35,7 +34,7 @@ void readTessellation(TokenReader& reader, int& tessellation, ObjectStatement& o
     if (t > 0.0 && t < 1.0) {
         tessellation = 1;
         double stride = 1.0 / t;
-        object.shotStride = stride >= kMaxShotStride ? kMaxShotStride : static_cast<int>(stride);
+        object.shotStride = stride >= limits::kMaxShotStride ? limits::kMaxShotStride : static_cast<int>(stride);
     } else {
         tessellation = truncateToInt(t);
         object.shotStride = 1;
@@ -56,11 +55,11 @@ String includedFileName(const String& name, const String& includingFile) {
 }
 }  // namespace
 
-void Scene::readObject(TokenReader& reader) {
+void SceneDescription::readObject(TokenReader& reader) {
     ++objectNumber;
     runLog() << "Object= " << objectNumber << "   Material= " << materialCount
               << "   Vector= " << vertexCount() << "   Poly= " << patchCount() << "\r";
-    if (!vertexHandles) vertexHandles.reset(new Vertex*[kVertexHandles]);
+    if (!vertexHandles) vertexHandles.reset(new Vertex*[limits::kMaxObjectVertices]);
 
     ObjectStatement object;
     if (reader.code() == Token::LeftBracket) {
@@ -91,7 +90,7 @@ void Scene::readObject(TokenReader& reader) {
 
 // From "vrtxPstn" to the "end" of "cmplxPly"; false when there is no vertex
 // list, which ends the statement at once.
-bool Scene::readObjectBody(TokenReader& reader, ObjectStatement& object) {
+bool SceneDescription::readObjectBody(TokenReader& reader, ObjectStatement& object) {
     if (reader.code() != Token::VrtxPstn) return false;
     readObjectVertices(reader, object);
     reader.accept(Token::End);
@@ -102,7 +101,7 @@ bool Scene::readObjectBody(TokenReader& reader, ObjectStatement& object) {
     return true;
 }
 
-void Scene::readObjectOptions(TokenReader& reader, ObjectStatement& object) {
+void SceneDescription::readObjectOptions(TokenReader& reader, ObjectStatement& object) {
     for (;;) {
         switch (reader.code()) {
             case Token::Tessellate:
@@ -137,18 +136,18 @@ void Scene::readObjectOptions(TokenReader& reader, ObjectStatement& object) {
     }
 }
 
-void Scene::readObjectVertices(TokenReader& reader, ObjectStatement& object) {
+void SceneDescription::readObjectVertices(TokenReader& reader, ObjectStatement& object) {
     reader.accept(Token::VrtxPstn);
     while (reader.code() == Token::Number) {
         // Place the point: modelling matrix first, then scale and offset in world space.
         Vector point = modelMatrix.transformPoint(readVector(reader));
         Vector placed = object.offset + point * object.scale;
         vertexHandles[object.vertexCount++] = addVertex(placed, true);
-        if (object.vertexCount == kVertexHandles) fatalError(-1, "temp array exausted\n");
+        if (object.vertexCount == limits::kMaxObjectVertices) fatalError(-1, "temp array exausted\n");
     }
 }
 
-void Scene::readPolygons(TokenReader& reader, ObjectStatement& object) {
+void SceneDescription::readPolygons(TokenReader& reader, ObjectStatement& object) {
     while (reader.code() == Token::Plygn) {
         reader.accept(Token::Plygn);
         int corner[4];

@@ -4,7 +4,7 @@
 
 #include "geometry/vector.h"
 #include "geometry/vertex.h"
-#include "scene_language/string.h"
+#include "base/string.h"
 #include "solver/patch.h"
 
 // The values of one object statement, reset at the start of every object.

@@ -1,7 +1,7 @@
 // Subdivision of an object's polygons into a regular grid of patches.
 #include <iostream>
 
-#include "app/scene.h"
+#include "scene_language/scene_description.h"
 #include "scene_language/object_statement.h"
 
 namespace {
@@ -28,7 +28,7 @@ Vector gridPoint(const Vector& origin, const Vector& e1, const Vector& e2, int i
 
 }  // namespace
 
-void Scene::subdivideQuadrilateral(ObjectStatement& object, const int corner[4]) {
+void SceneDescription::subdivideQuadrilateral(ObjectStatement& object, const int corner[4]) {
     Vector origin = vertexHandles[corner[0]]->position;
     Vector e1 = vertexHandles[corner[1]]->position - origin;
     Vector e2 = vertexHandles[corner[3]]->position - origin;
@@ -56,7 +56,7 @@ void Scene::subdivideQuadrilateral(ObjectStatement& object, const int corner[4])
         }
 }
 
-void Scene::subdivideTriangle(ObjectStatement& object, const int corner[3]) {
+void SceneDescription::subdivideTriangle(ObjectStatement& object, const int corner[3]) {
     Vector origin = vertexHandles[corner[0]]->position;
     Vector p1 = vertexHandles[corner[1]]->position;
     Vector p2 = vertexHandles[corner[2]]->position;
@@ -93,7 +93,7 @@ void Scene::subdivideTriangle(ObjectStatement& object, const int corner[3]) {
 // The material of a subdivided triangle: on a "rock" object, snow above a
 // dithered line between heights 108 and 113. Every triangle at or below 113
 // draws one random number, whatever its height.
-int Scene::rockRuleMaterial(const ObjectStatement& object, const Vertex* first) {
+int SceneDescription::rockRuleMaterial(const ObjectStatement& object, const Vertex* first) {
     if (materials[currentMaterial].name != "rock") return currentMaterial;
     double y = first->position.y;
     int chosen = currentMaterial;
@@ -107,7 +107,7 @@ int Scene::rockRuleMaterial(const ObjectStatement& object, const Vertex* first) 
     return chosen < materialCount ? chosen : currentMaterial;
 }
 
-void Scene::makePatch(ObjectStatement& object, Vertex* a, Vertex* b, Vertex* c, int material) {
+void SceneDescription::makePatch(ObjectStatement& object, Vertex* a, Vertex* b, Vertex* c, int material) {
     const Material* m = &materials[material];
     initPatch(object.patchTemplate, a, b, c, m, object.shotStride);
     // The first shot only sees emitters at the head of the list.
@@ -119,7 +119,7 @@ void Scene::makePatch(ObjectStatement& object, Vertex* a, Vertex* b, Vertex* c, 
     addPatch(object.patchTemplate);
 }
 
-bool Scene::holdsNonEmittingPatch() {
+bool SceneDescription::holdsNonEmittingPatch() {
     // The list only grows while a scene is read, so each patch is checked once.
     for (; emissionScanned_ < patchCount() && !nonEmittingSeen_; ++emissionScanned_) {
         const Material* m = patches[emissionScanned_]->material;

@@ -2,9 +2,10 @@
 // to its reader by its first token.
 #include "scene_language/scene_reader.h"
 
-#include "app/fatal_error.h"
-#include "app/console.h"
-#include "app/scene.h"
+#include "base/fatal_error.h"
+#include "base/run_log.h"
+#include "scene_language/scene_description.h"
+#include "scene_language/token_reader.h"
 
 Vector readVector(TokenReader& reader) {
     Vector v;
@@ -19,7 +20,11 @@ void readPair(TokenReader& reader, double& first, double& second) {
     second = reader.readNumber();
 }
 
-void Scene::readSceneFile(const char* fileName) {
+SceneDescription::SceneDescription() = default;
+
+SceneDescription::~SceneDescription() = default;
+
+void SceneDescription::readSceneFile(const char* fileName) {
     TokenReader reader;
     reader.open(fileName);
     for (;;) {

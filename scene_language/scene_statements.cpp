@@ -1,10 +1,10 @@
 // The camera, point light, sky and transform statements: scene-wide values
 // that are not geometry.
-#include "app/fatal_error.h"
-#include "app/scene.h"
+#include "scene_language/scene_description.h"
 #include "scene_language/scene_reader.h"
+#include "scene_language/token_reader.h"
 
-void Scene::readCamera(TokenReader& reader) {
+void SceneDescription::readCamera(TokenReader& reader) {
     reader.accept(Token::Cmr);
     reader.readName();  // the camera's name is not used
     camera.eye = readVector(reader);
@@ -18,7 +18,7 @@ void Scene::readCamera(TokenReader& reader) {
 }
 
 // A "pointlight" statement, a "sky" statement, or one of each in this order.
-void Scene::readLights(TokenReader& reader) {
+void SceneDescription::readLights(TokenReader& reader) {
     if (reader.code() == Token::PointLight) {
         reader.accept(Token::PointLight);
         double power = reader.readNumber();
@@ -37,17 +37,10 @@ void Scene::readLights(TokenReader& reader) {
 
 // Sixteen numbers row after row, composed after the transformations before
 // it; the statement has no closing "end".
-void Scene::readTransform(TokenReader& reader) {
+void SceneDescription::readTransform(TokenReader& reader) {
     reader.accept(Token::Transform);
     Matrix b;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) b(r, c) = reader.readNumber();
     modelMatrix.compose(b);
-}
-
-int Scene::addLight(const Color& power, const Vector& position) {
-    if (lightCount == kMaxLights) fatalError(1, "Light table overflow\n");
-    lights[lightCount].power = power;
-    lights[lightCount].position = position;
-    return lightCount++;
 }

@@ -13,30 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/fatal_error.h"
+#include "base/fatal_error.h"
 
 namespace {
 
 constexpr unsigned char kEndCharacter = 255;  // what consuming gives once the file is exhausted
-
-struct Keyword {
-    const char* text;
-    int code;
-};
-
-// The order of this table is fixed: a lookup takes the first entry that matches.
-constexpr Keyword kKeywords[] = {
-    {"cmplxPly", Token::CmplxPly}, {"cmr", Token::Cmr},
-    {"end", Token::End},           {"lmbrtn", Token::Lmbrtn},
-    {"mtrlNm", Token::MtrlNm},     {"nmdMtrl", Token::NmdMtrl},
-    {"pLmnr", Token::PLmnr},       {"plnrMsh", Token::PlnrMsh},
-    {"transform", Token::Transform}, {"plygn", Token::Plygn},
-    {"sclr", Token::Sclr},         {"spctrl", Token::Spctrl},
-    {"size", Token::Size},         {"position", Token::Position},
-    {"pointlight", Token::PointLight}, {"file", Token::File},
-    {"tessellate", Token::Tessellate}, {"sky", Token::Sky},
-    {"vrtxPstn", Token::VrtxPstn},
-};
 
 struct Punctuation {
     unsigned char character;
@@ -83,7 +64,6 @@ void TokenReader::open(const char* name) {
     }
     readPosition_ = 0;
     bytesInBuffer_ = 0;
-    consumed_ = 0;
     atEnd_ = false;
     line_ = 0;
     column_ = 0;
@@ -99,7 +79,7 @@ void TokenReader::close() {
 }
 
 unsigned char TokenReader::peek() {
-    if (atEnd_) return lookahead_ = kEndCharacter;
+    if (atEnd_) return kEndCharacter;
     if (readPosition_ >= bytesInBuffer_) {
         ssize_t n = -1;
         if (buffer_) {
@@ -109,26 +89,25 @@ unsigned char TokenReader::peek() {
         // End of file and read errors alike end the input.
         if (n <= 0) {
             atEnd_ = true;
-            return lookahead_ = kEndCharacter;
+            return kEndCharacter;
         }
         bytesInBuffer_ = static_cast<int>(n);
         readPosition_ = 0;
     }
-    return lookahead_ = buffer_[readPosition_];
+    return buffer_[readPosition_];
 }
 
 unsigned char TokenReader::consume() {
     unsigned char c = peek();
-    if (atEnd_) return current_ = kEndCharacter;
+    if (atEnd_) return kEndCharacter;
     ++readPosition_;
-    ++consumed_;
     if (c == '\n') {
         ++line_;
         column_ = 0;
     } else {
         ++column_;
     }
-    return current_ = c;
+    return c;
 }
 
 void TokenReader::appendToText(unsigned char ch) {
@@ -280,18 +259,6 @@ void TokenReader::reportError(int expected) const {
                fileName_.c_str() + " IN LINE: " + std::to_string(line_ + 1) +
                " LOCATION: " + std::to_string(column_ + 1) + "\n\t but " + found +
                " has been encountered\n");
-}
-
-int TokenReader::keywordCode(const char* text) {
-    for (const Keyword& keyword : kKeywords)
-        if (std::strcmp(keyword.text, text) == 0) return keyword.code;
-    return Token::None;
-}
-
-const char* TokenReader::keywordText(int code) {
-    for (const Keyword& keyword : kKeywords)
-        if (keyword.code == code) return keyword.text;
-    return nullptr;
 }
 
 int TokenReader::punctuationCode(unsigned char ch) {

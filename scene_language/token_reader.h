@@ -3,53 +3,17 @@
 #include <memory>
 #include <string>
 
-#include "scene_language/string.h"
+#include "base/keywords.h"
+#include "base/limits.h"
+#include "base/string.h"
 
-// Token codes. The numbers are fixed: the grammar dispatches on them and the
-// diagnostics describe tokens by them.
-namespace Token {
-enum Code : int {
-    RightBracket = 0,  // "]"
-    RightParen = 1,    // ")"
-    CmplxPly = 2,
-    Cmr = 3,
-    Colon = 4,  // ":"
-    Comma = 5,  // ","
-    Comment = 6,  // "%", never returned
-    End = 7,
-    Lmbrtn = 8,
-    MtrlNm = 9,
-    NmdMtrl = 10,
-    Number = 11,
-    PLmnr = 12,
-    PlnrMsh = 13,
-    Transform = 14,
-    Plygn = 15,
-    Sclr = 16,
-    Spctrl = 17,
-    VrtxPstn = 18,
-    EndOfFile = 19,
-    Unused = 20,
-    None = 21,  // result of a failed table lookup, never a token's code
-    Name = 22,
-    LeftBracket = 23,  // "["
-    LeftParen = 24,    // "("
-    PointLight = 25,
-    Size = 26,
-    Position = 27,
-    File = 28,
-    Quote = 29,  // starts a quoted text, never returned
-    Sky = 30,
-    Tessellate = 31,
-};
-}  // namespace Token
 
 // Reads a scene file as a stream of tokens with one token of lookahead, and
 // prints the syntax diagnostics of the grammar.
 class TokenReader {
   public:
     static constexpr int kBlockSize = 2048;   // bytes per read from the file
-    static constexpr int kMaxTokenText = 2047;  // characters kept of a token
+    static constexpr int kMaxTokenText = limits::kMaxTokenText;  // characters kept of a token
 
     TokenReader() = default;
     ~TokenReader();
@@ -85,9 +49,7 @@ class TokenReader {
     // Prints the syntax diagnostic for the current token where `expected` was due.
     void reportError(int expected) const;
 
-    // Table lookups; Token::None (21) when there is no entry.
-    static int keywordCode(const char* text);
-    static const char* keywordText(int code);
+    // Punctuation lookups; Token::None (21) when there is no entry.
     static int punctuationCode(unsigned char ch);
     static int punctuationChar(int code);  // -1 when the code has none
 
@@ -107,13 +69,10 @@ class TokenReader {
     int fd_ = -1;                               // the open file, read-only; -1 when closed
     std::unique_ptr<unsigned char[]> buffer_;  // the last block read, kBlockSize bytes
     int readPosition_ = 0;   // index of the next unread byte in buffer_
-    long consumed_ = 0;      // characters taken from the file so far
     int bytesInBuffer_ = 0;  // bytes the last block read delivered
     bool atEnd_ = false;     // a block read delivered nothing
     int line_ = 0;           // line feeds consumed (0 on the first line)
     int column_ = 0;         // characters consumed since the last line feed
-    unsigned char current_ = 0;    // the last character consumed while scanning
-    unsigned char lookahead_ = 0;  // the last character inspected without consuming it
     char text_[kMaxTokenText + 1] = {};
     int textLength_ = 0;
     int code_ = Token::EndOfFile;

@@ -1,5 +1,5 @@
 % The Cornell box, from the published measurements of the real box
-% (millimetres, y up). Written by tools/make_cornell_box.py.
+% (millimetres, y up). Written by scenes/generators/make_cornell_box.py.
 cmr classic
   278 273 -800   0 0 1   0 1 0
   35  25 25  0 0  0

@@ -1,6 +1,6 @@
 % An outdoor heightfield of "rock" under a blue sky and a low sun. Rock above
 % the snow line (heights 108 to 113, dithered) turns to "snow". The mesh is in
-% terrain-mesh.inc, made by tools/make_terrain.py.
+% terrain-mesh.inc, made by scenes/generators/make_terrain.py.
 cmr terrain
   0 260 -460   0 -0.42 1   0 1 0
   1  1 1  0 0  0

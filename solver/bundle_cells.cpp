@@ -20,7 +20,7 @@ constexpr size_t kLookahead = 16;
 // are sometimes left out.
 bool takesPart(double selectProbability, Random& random) {
     if (selectProbability >= 1.0) return true;
-    return !(random.next() / 32767.0 > selectProbability);
+    return !(random.next() / static_cast<double>(Random::kMax) > selectProbability);
 }
 
 // The spans of one round with the cells they point into.

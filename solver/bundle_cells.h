@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "geometry/color.h"
-#include "geometry/random.h"
+#include "base/random.h"
 #include "solver/bundle_work.h"
 
 // The cell work of one bundle. The patches are taken in depth order in

@@ -6,8 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/fatal_error.h"
-#include "app/scene.h"
+#include "base/fatal_error.h"
+#include "solver/bundle_buffer.h"
+#include "solver/solver_state.h"
 #include "solver/bundle_cells.h"
 #include "solver/bundle_work.h"
 #include "solver/depth_sort.h"
@@ -45,26 +46,21 @@ void setMatrix(double a[3][3], double d0, double d1, double d2) {
 
 // Projects every placed vertex onto the bundle buffer:
 // X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision.
-void projectVertices(const std::vector<Vertex*>& vertices, int resolution, double extent) {
-    for (Vertex* v : vertices) {
-        v->bundleX = static_cast<float>(resolution * (v->position.x / extent + 1.0) * 0.5);
-        v->bundleY = static_cast<float>(resolution * (v->position.y / extent + 1.0) * 0.5);
+void projectVertices(const VertexPool& vertices, int resolution, double extent,
+                     BundleWork& work) {
+    work.projectedX.resize(vertices.size());
+    work.projectedY.resize(vertices.size());
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const Vector& p = vertices[i]->position;
+        work.projectedX[i] = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
+        work.projectedY[i] = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
     }
 }
 
-// Lists the patches by serial. Serials that are not 0 .. n − 1 leave the
-// patches in list order and return false.
-bool indexBySerial(const std::vector<Patch*>& patches, std::vector<Patch*>& bySerial) {
+// Lists the patches by serial, which run from 0 to n − 1.
+void indexBySerial(const std::vector<Patch*>& patches, std::vector<Patch*>& bySerial) {
     bySerial.assign(patches.size(), nullptr);
-    for (Patch* p : patches) {
-        int32_t s = p->serial;
-        if (s < 0 || static_cast<size_t>(s) >= patches.size() || bySerial[s]) {
-            bySerial = patches;
-            return false;
-        }
-        bySerial[s] = p;
-    }
-    return true;
+    for (Patch* p : patches) bySerial[p->serial] = p;
 }
 
 // Patch records are large and the transfer reads or writes only a few of
@@ -100,8 +96,10 @@ bool viewPatches(BundleWork& work) {
         const Patch& p = *work.bySerial[s];
         bySerial = bySerial && p.serial == static_cast<int32_t>(s);
         const Vertex* const* v = p.vertices;
-        work.views[s] = {{{v[0]->bundleX, v[1]->bundleX, v[2]->bundleX},
-                          {v[0]->bundleY, v[1]->bundleY, v[2]->bundleY}},
+        const std::vector<float>& x = work.projectedX;
+        const std::vector<float>& y = work.projectedY;
+        work.views[s] = {{{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
+                          {y[v[0]->index], y[v[1]->index], y[v[2]->index]}},
                          p.normal.z,
                          p.material->selectProbability};
         work.entryTerms[s] = {p.bundleIncoming, p.bundleOutgoing};
@@ -115,18 +113,11 @@ bool viewPatches(BundleWork& work) {
 // bySerial is kept from one bundle to the next and rebuilt when it is stale.
 void orderByDepth(std::vector<Patch*>& patches, BundleWork& work) {
     bool current = work.bySerial.size() == patches.size() && viewPatches(work);
-    bool permutation = current || indexBySerial(patches, work.bySerial);
-    if (!current) viewPatches(work);
-    if (permutation) {
-        sortByDepth(work.order, work.scratch);
-    } else {
-        std::stable_sort(work.order.begin(), work.order.end(),
-                         [&](const DepthEntry& a, const DepthEntry& b) {
-                             int32_t sa = work.bySerial[a.index]->serial;
-                             int32_t sb = work.bySerial[b.index]->serial;
-                             return a.key < b.key || (a.key == b.key && sa < sb);
-                         });
+    if (!current) {
+        indexBySerial(patches, work.bySerial);
+        viewPatches(work);
     }
+    sortByDepth(work.order, work.scratch);
     for (size_t i = 0; i < patches.size(); ++i) patches[i] = work.bySerial[work.order[i].index];
 }
 
@@ -173,7 +164,7 @@ void storeResults(const BundleWork& work) {
 
 }  // namespace
 
-void Scene::setUpBundle() {
+void SolverState::setUpBundle() {
     double s = std::sqrt(direction.x * direction.x + direction.y * direction.y);
     double c = direction.z;
     if (s * s > 1e-6) {
@@ -188,7 +179,7 @@ void Scene::setUpBundle() {
     for (Patch* p : patches) p->normal = rotate(p->normal, rotation);
 }
 
-void Scene::transferBundle() {
+void SolverState::transferBundle() {
     if (!bundleBuffer || !bundleBuffer->cells)
         fatalError(-1, "The bundle buffer is missing: no bundle can be transferred.\n");
     // With every vertex at the origin there is no window to project into.
@@ -196,7 +187,7 @@ void Scene::transferBundle() {
 
     BundleBuffer& buffer = *bundleBuffer;
     BundleWork& work = buffer.work;
-    projectVertices(vertices, resolution, extent);
+    projectVertices(vertices, resolution, extent, work);
     orderByDepth(patches, work);
     arrangeInDepthOrder(work);
     // Every cell := -1 (the sky, when the bundle points down) or 0: both

@@ -33,6 +33,9 @@ struct BundleWork {
         int32_t end;
     };
 
+    // By vertex: the placed vertices projected onto the buffer, in cells
+    std::vector<float> projectedX;
+    std::vector<float> projectedY;
     // By serial
     std::vector<Patch*> bySerial;     // the patch of each serial
     std::vector<PatchView> views;

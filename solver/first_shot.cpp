@@ -6,13 +6,12 @@
 #include <cmath>
 #include <iostream>
 
-#include "app/console.h"
-#include "app/scene.h"
+#include "base/run_log.h"
+#include "geometry/constants.h"
+#include "solver/solver_state.h"
 
 namespace {
-constexpr double kInvPi = 0.3183098861837907;
-
-void zeroCoverage(Scene& scene) {
+void zeroCoverage(SolverState& scene) {
     for (Patch* p : scene.patches) p->coverage = 0.0;
 }
 
@@ -36,7 +35,7 @@ void appendLight(Patch& p, int light, double factor) {
 
 // Six full faces around the light; a patch facing it gets the solid angle
 // under which the light sees it, divided by its area and by π.
-void shootPointLight(Scene& scene, int light) {
+void shootPointLight(SolverState& scene, int light) {
     static const Vector kFaces[6][2] = {
         {{0, 0, 1}, {0, 1, 0}}, {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, 1}},
         {{0, -1, 0}, {0, 0, 1}}, {{1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 1, 0}}};
@@ -52,7 +51,7 @@ void shootPointLight(Scene& scene, int light) {
 
 // Renders the hemicube above the surface point c of normal n: the full face
 // along n and the four half faces around it, cut by the surface's plane.
-void renderHemicube(Scene& scene, const Vector& c, const Vector& n, const Vector& u) {
+void renderHemicube(SolverState& scene, const Vector& c, const Vector& n, const Vector& u) {
     Vector v = cross(u, n);
     scene.renderFace(c, n, u, true);
     scene.renderFace(c, u, n, false);
@@ -63,7 +62,7 @@ void renderHemicube(Scene& scene, const Vector& c, const Vector& n, const Vector
 
 // Stands in for the run of `stride` emitting patches from `first` on by one
 // light at the first one's centre, with the run's area.
-void shootEmittingRun(Scene& scene, int first, int stride) {
+void shootEmittingRun(SolverState& scene, int first, int stride) {
     const Patch& s = *scene.patches[first];
     const Vector c = s.center();
     const int light = scene.addLight(s.material->emission, c);
@@ -91,7 +90,7 @@ Vector hemicubeTangent(const Vector& n) {
     return u;
 }
 
-void Scene::shootFirst() {
+void SolverState::shootFirst() {
     // Without a GL context nothing can be seen from the lights: emission then
     // travels with the bundles, as when the first shot is off.
     if (!hasGLContext) return;

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <string>
 
-#include "app/fatal_error.h"
-#include "app/scene.h"
+#include "base/fatal_error.h"
+#include "solver/solver_state.h"
 
 namespace {
 // The weight of a pixel of block indices (i, j): the solid angle of a pixel
@@ -94,21 +94,21 @@ void drawIdentifiers(const std::vector<Patch*>& patches) {
 }
 }  // namespace
 
-void Scene::renderFace(const Vector& eye, const Vector& faceDirection, const Vector& up,
+void SolverState::renderFace(const Vector& eye, const Vector& faceDirection, const Vector& up,
                        bool fullFace) {
     if (!hasGLContext) return;
-    if (patchCount() > ItemBuffer::kMaxIdentifier)
+    if (patchCount() > limits::kMaxPatches)
         fatalError(-1, "The item buffer tells apart at most 16777215 patches; the scene has " +
                            std::to_string(patchCount()) + ".\n");
-    itemBuffer_.buildWeights();
+    itemBuffer_->buildWeights();
     setUpFace(eye, faceDirection, up, fullFace);
 
     // The scene goes to the GL once; the list keeps the positions of the
     // first call, so every face must be rendered before the scene moves.
-    if (itemBuffer_.displayList != 0) {
-        glCallList(itemBuffer_.displayList);
-    } else if ((itemBuffer_.displayList = glGenLists(1)) != 0) {
-        glNewList(itemBuffer_.displayList, GL_COMPILE_AND_EXECUTE);
+    if (itemBuffer_->displayList != 0) {
+        glCallList(itemBuffer_->displayList);
+    } else if ((itemBuffer_->displayList = glGenLists(1)) != 0) {
+        glNewList(itemBuffer_->displayList, GL_COMPILE_AND_EXECUTE);
         drawIdentifiers(patches);
         glEndList();
     } else {
@@ -118,9 +118,9 @@ void Scene::renderFace(const Vector& eye, const Vector& faceDirection, const Vec
     if (swapBuffers) swapBuffers();
 }
 
-void Scene::accumulateCoverage(bool fullFace) {
+void SolverState::accumulateCoverage(bool fullFace) {
     int y = 0;
-    const uint8_t* pixel = itemBuffer_.readBack(fullFace, y);
+    const uint8_t* pixel = itemBuffer_->readBack(fullFace, y);
     int rows = fullFace ? ItemBuffer::kSize : ItemBuffer::kHalfSize;
     for (int row = 0; row < rows; ++row, ++y)
         for (int x = -ItemBuffer::kHalfSize; x < ItemBuffer::kHalfSize; ++x, pixel += 3) {
@@ -128,6 +128,6 @@ void Scene::accumulateCoverage(bool fullFace) {
             if (id == 0) continue;
             // A colour the frame buffer did not keep exactly.
             if (id > patchCount()) fatalError(-1, kScreenError);
-            patches[id - 1]->coverage += static_cast<double>(itemBuffer_.weight(x, y));
+            patches[id - 1]->coverage += static_cast<double>(itemBuffer_->weight(x, y));
         }
 }

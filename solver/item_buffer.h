@@ -19,8 +19,6 @@ class ItemBuffer {
     static constexpr int kTableSize = (kHalfSize + 1) * ((kHalfSize + 1) * 2 / 8) / 8;
     // (2/561)²: the solid angle of one pixel seen straight on, 561 wide.
     static constexpr double kPixelWeight = (2.0 / 561.0) * (2.0 / 561.0);
-    // The identifier colour holds 24 bits; 0 is the background.
-    static constexpr int kMaxIdentifier = 16777215;
 
     // Builds the weight table on first use; later calls keep it.
     void buildWeights();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "base/limits.h"
 #include "geometry/color.h"
 #include "geometry/material.h"
 #include "geometry/vector.h"
@@ -10,7 +11,8 @@
 
 // One triangle of the tessellated scene with its solver state.
 struct Patch {
-    static constexpr int kMaxLights = 25;
+    // Each light adds at most one entry, and the table holds kMaxLights.
+    static constexpr int kMaxLights = limits::kMaxLights;
 
     Vertex* vertices[3] = {nullptr, nullptr, nullptr};  // corners in tessellation order
     Vector normal;        // current unit normal, rotated with the scene per bundle

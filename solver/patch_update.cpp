@@ -9,9 +9,9 @@
 
 #include <cmath>
 
+#include "geometry/constants.h"
+
 namespace {
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kFourPi = 12.566370614359172;  // 2 · 2π: the eye sum halves it
 
 // Adds what the lights of the patch's list reflect toward `out`. The light's
 // cosine is taken with `facing`, the reflection with `worldNormal` (the
@@ -82,6 +82,7 @@ void Patch::updateEyeTerms(const Vector& previousDirection, const PointLight* li
         return;
     }
     eyeDirect = material->emission;  // the eye sees emitters directly
+    // 2 · 2π: the accumulation halves it.
     eyeSpecularFactor = material->specularReflection(in, worldNormal, e, cosIn, cosEye) * kFourPi;
     addDirectLight(*this, normal, lights, e, cosEye, eyeDirect);
 }

@@ -1,9 +1,35 @@
-// Solver initialisation and the per-iteration bookkeeping of the patches.
+// Storage of the patches and lights, solver initialisation and the
+// per-iteration bookkeeping of the patches.
+#include "solver/solver_state.h"
+
 #include <algorithm>
 
-#include "app/scene.h"
+#include "base/fatal_error.h"
+#include "solver/bundle_buffer.h"
+#include "solver/item_buffer.h"
 
-void Scene::initSolver() {
+SolverState::SolverState() : itemBuffer_(std::make_unique<ItemBuffer>()) {}
+
+SolverState::~SolverState() = default;
+
+Patch* SolverState::addPatch(Patch& patchTemplate) {
+    size_t index = patches.size();
+    if (index % kPatchBlock == 0) patchBlocks_.emplace_back(new Patch[kPatchBlock]);
+    patchTemplate.serial = static_cast<int32_t>(index);
+    Patch* p = &patchBlocks_.back()[index % kPatchBlock];
+    *p = patchTemplate;
+    patches.push_back(p);
+    return p;
+}
+
+int SolverState::addLight(const Color& power, const Vector& position) {
+    if (lightCount == limits::kMaxLights) fatalError(1, "Light table overflow\n");
+    lights[lightCount].power = power;
+    lights[lightCount].position = position;
+    return lightCount++;
+}
+
+void SolverState::initSolver() {
     double emittingSurfaces = 0.0;
     for (int i = 0; i < patchCount(); ++i) {
         Patch* p = patches[i];
@@ -14,18 +40,10 @@ void Scene::initSolver() {
     }
     // Each emitting surface becomes a light of a table of 25: with as many
     // surfaces, emission travels with the bundles instead.
-    if (static_cast<long long>(emittingSurfaces) >= kMaxLights) firstShot = 0;
+    if (static_cast<long long>(emittingSurfaces) >= limits::kMaxLights) firstShot = 0;
 }
 
-void Scene::accumulate(int plannedIterations) {
-    for (Patch* p : patches) p->accumulateEye(plannedIterations);
-}
-
-void Scene::resetBundleTerms() {
-    for (Patch* p : patches) p->resetBundleTerms();
-}
-
-void Scene::updatePatches(const Vector& previousDirection, int plannedIterations) {
+void SolverState::updatePatches(const Vector& previousDirection, int plannedIterations) {
     // Every step works on one patch alone, so one sweep does them all, in
     // the order the steps are defined, with the same results as a sweep per step.
     for (Patch* p : patches) {
@@ -34,4 +52,8 @@ void Scene::updatePatches(const Vector& previousDirection, int plannedIterations
         p->accumulateEye(plannedIterations);
         p->resetBundleTerms();
     }
+}
+
+void SolverState::resetBundleTerms() {
+    for (Patch* p : patches) p->resetBundleTerms();
 }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/console.h"
+#include "base/run_log.h"
 #include "app/scene.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "tests/gl_test_context.h"
+#include "tests/support/gl_context_test.h"
 
 namespace {
 struct Pixel {

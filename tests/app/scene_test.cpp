@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/scene.h"
+#include "solver/bundle_buffer.h"
 
 namespace {
 std::unique_ptr<Scene> sceneWithPoints(std::initializer_list<Vector> points) {

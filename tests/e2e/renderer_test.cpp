@@ -11,11 +11,12 @@
 #include <sstream>
 #include <vector>
 
-#include "app/console.h"
+#include "base/run_log.h"
 #include "app/scene.h"
-#include "tests/e2e/program_runner.h"
-#include "tools/offscreen_context.h"
-#include "tools/patch_table.h"
+#include "tests/support/program_runner.h"
+#include "gl/offscreen_context.h"
+#include "tests/support/gl_context_test.h"
+#include "render/patch_table.h"
 
 namespace {
 const std::string kRenderer = RAY_BUNDLE_RENDERER;
@@ -186,7 +187,7 @@ TEST(Renderer, SameNumbersAsTheWindowProgramsCodePath) {
               0);
 
     OffscreenContext context;
-    if (!context.create(560, 560)) GTEST_SKIP() << "no offscreen OpenGL context";
+    if (!context.create(560, 560)) SKIP_WITHOUT_GL_CONTEXT("no offscreen OpenGL context");
     auto s = std::make_unique<Scene>();
     s->hasGLContext = true;  // preview and item buffer, as in the window
     muteRunLog(true);

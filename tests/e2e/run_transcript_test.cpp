@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "tests/e2e/program_runner.h"
-#include "tests/e2e/transcript.h"
+#include "tests/support/program_runner.h"
+#include "tests/support/transcript.h"
 
 using namespace transcript;
 

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/fatal_error.h"
+#include "base/fatal_error.h"
 #include "app/scene.h"
 #include "scene_language/token_reader.h"
 

@@ -7,7 +7,7 @@
 #include "app/scene.h"
 #include "geometry/material.h"
 #include "scene_language/token_reader.h"
-#include "tests/test_files.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -263,11 +263,11 @@ TEST(Material, NamesAreAnySingleTokenAndCompareExactly) {
 
 TEST(Material, TableHoldsAHundredMaterials) {
     std::string text;
-    for (int i = 0; i < Scene::kMaxMaterials; ++i)
+    for (int i = 0; i < limits::kMaxMaterials; ++i)
         text += "nmdMtrl m" + std::to_string(i) + " lmbrtn spctrl 0 1 0 1 0 1 1 end end end\n";
     auto s = std::make_unique<Scene>();
     readMaterials(*s, text + "nmdMtrl m7 lmbrtn spctrl 0 1 0 1 0 1 1 end end end\n");
-    EXPECT_EQ(s->materialCount, Scene::kMaxMaterials);
+    EXPECT_EQ(s->materialCount, limits::kMaxMaterials);
     EXPECT_EQ(s->currentMaterial, 7);  // a known name still selects when the table is full
 
     std::string overflowing = text + "nmdMtrl extra lmbrtn spctrl 0 1 0 1 0 1 1 end end end\n";

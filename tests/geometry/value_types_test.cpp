@@ -2,7 +2,7 @@
 
 #include "geometry/color.h"
 #include "geometry/matrix.h"
-#include "geometry/random.h"
+#include "base/random.h"
 #include "geometry/vector.h"
 
 TEST(Vector, NormalizeShortVectorGivesZAxis) {

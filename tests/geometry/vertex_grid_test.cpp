@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -49,12 +48,10 @@ TEST(VertexGrid, MergesAsThePlainWalkAroundTwoToTheFifty) {
 
 TEST(VertexGrid, FarAwayVerticesDoNotPileUpInOneCell) {
     // Distinct vertices of one object beyond 2^50 on every axis: each search
-    // must stay short, or 100,000 of them take minutes.
+    // must compare a handful of entries, not every vertex before it.
     auto s = std::make_unique<Scene>();
     s->objectNumber = 1;
-    auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 100000; ++i) s->addVertex(Vector(1e16 + 2.0 * i, -1e17, 3e20), true);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(s->vertexCount(), 100000);
-    EXPECT_LT(seconds, 5.0);
+    EXPECT_LT(s->vertices.mergeProbes(), 10 * 100000);
 }

@@ -168,9 +168,9 @@ TEST(VertexPool, SameAsPlainWalkForExtremeCoordinates) {
 TEST(VertexPool, BlocksKeepEarlierVerticesInPlace) {
     auto s = sceneForObject(1);
     std::vector<Vertex*> handed;
-    for (int i = 0; i < Scene::kVertexBlock + 5; ++i)
+    for (int i = 0; i < VertexPool::kBlock + 5; ++i)
         handed.push_back(s->addVertex(Vector(i * 0.2, 0, 0), true));
-    ASSERT_EQ(s->vertexCount(), Scene::kVertexBlock + 5);
+    ASSERT_EQ(s->vertexCount(), VertexPool::kBlock + 5);
     for (int i = 0; i < s->vertexCount(); ++i) {
         ASSERT_EQ(s->vertices[i], handed[i]);
         ASSERT_EQ(handed[i]->position.x, i * 0.2);
@@ -244,11 +244,11 @@ TEST(PatchPool, BlocksKeepEarlierPatchesInPlace) {
     Patch patchTemplate;
     initPatch(patchTemplate, &a, &b, &c, &s->materials[0], 1);
     std::vector<Patch*> handed;
-    for (int i = 0; i < Scene::kPatchBlock + 1; ++i) {
+    for (int i = 0; i < SolverState::kPatchBlock + 1; ++i) {
         patchTemplate.area = i;
         handed.push_back(s->addPatch(patchTemplate));
     }
-    ASSERT_EQ(s->patchCount(), Scene::kPatchBlock + 1);
+    ASSERT_EQ(s->patchCount(), SolverState::kPatchBlock + 1);
     for (int i = 0; i < s->patchCount(); ++i) {
         ASSERT_EQ(s->patches[i], handed[i]);
         ASSERT_EQ(handed[i]->area, i);

@@ -6,7 +6,7 @@
 
 #include "app/scene.h"
 #include "scene_language/token_reader.h"
-#include "tests/test_files.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ TEST(ObjectReader, QuadrilateralAtLevelOneMakesTwoPatches) {
     auto s = loaded(object(""));
     ASSERT_EQ(s->vertexCount(), 4);
     ASSERT_EQ(s->patchCount(), 2);
-    Vertex* const* v = s->vertices.data();
+    const VertexPool& v = s->vertices;
     const Patch* first = s->patches[0];
     const Patch* second = s->patches[1];
     EXPECT_EQ(first->vertices[0], v[0]);
@@ -438,7 +438,7 @@ TEST(ObjectReader, PolygonIndexOfAnIncludedFileNamesThatFile) {
 
 TEST(ObjectReader, VertexHandleArrayLimit) {
     std::string vertices;
-    for (int i = 0; i < Scene::kVertexHandles - 1; ++i) vertices += "0 0 0\n";
+    for (int i = 0; i < limits::kMaxObjectVertices - 1; ++i) vertices += "0 0 0\n";
     // 319,999 vertices fit (they all merge into one).
     auto s = loaded(object("", "vrtxPstn " + vertices + "end cmplxPly end"));
     EXPECT_EQ(s->vertexCount(), 1);

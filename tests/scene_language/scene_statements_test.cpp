@@ -5,7 +5,7 @@
 
 #include "app/scene.h"
 #include "scene_language/token_reader.h"
-#include "tests/test_files.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -229,7 +229,7 @@ TEST(SceneStatements, SkyRadiance) {
 
 TEST(SceneStatements, AddLightReturnsTheIndex) {
     auto s = std::make_unique<Scene>();
-    for (int i = 0; i < Scene::kMaxLights; ++i)
+    for (int i = 0; i < limits::kMaxLights; ++i)
         EXPECT_EQ(s->addLight(Color(i), Vector(i, 0, 0)), i);
     EXPECT_EQ(s->lightCount, 25);
     EXPECT_EQ(s->lights[24].position, Vector(24, 0, 0));

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "scene_language/token_reader.h"
-#include "tests/test_files.h"
+#include "tests/support/temp_files.h"
 
 namespace {
 
@@ -85,12 +85,12 @@ TEST(TokenReader, EveryKeywordHasItsCode) {
         {"file", 28},     {"sky", 30},      {"tessellate", 31},
     };
     for (const auto& [text, code] : keywords) {
-        EXPECT_EQ(TokenReader::keywordCode(text), code) << text;
-        EXPECT_STREQ(TokenReader::keywordText(code), text);
+        EXPECT_EQ(keywordCode(text), code) << text;
+        EXPECT_STREQ(keywordText(code), text);
         EXPECT_EQ(scan(text), (Tokens{{code, text}}));
     }
-    EXPECT_EQ(TokenReader::keywordCode("nothing"), Token::None);
-    EXPECT_EQ(TokenReader::keywordText(Token::Name), nullptr);
+    EXPECT_EQ(keywordCode("nothing"), Token::None);
+    EXPECT_EQ(keywordText(Token::Name), nullptr);
 }
 
 TEST(TokenReader, KeywordsMatchExactlyAndCaseSensitively) {

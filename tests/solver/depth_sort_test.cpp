@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "geometry/random.h"
+#include "base/random.h"
 
 TEST(DepthSort, KeysOrderLikeTheDepths) {
     const double inf = std::numeric_limits<double>::infinity();

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "tests/gl_test_context.h"
+#include "tests/support/gl_context_test.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -243,7 +243,7 @@ TEST_F(FirstShotTest, ProgressLineEveryHundredPatches) {
 TEST_F(FirstShotTest, OneSourceTooManyOverflowsTheLightTable) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     addSquare(Vector(0, 2, 0), Vector(0, -1, 0), Vector(1, 0, 0), 0.5, &emitter_, 2);
-    for (int i = 0; i < Scene::kMaxLights; ++i) scene().addLight(Color(1), Vector(i, 5, 0));
+    for (int i = 0; i < limits::kMaxLights; ++i) scene().addLight(Color(1), Vector(i, 5, 0));
     EXPECT_EXIT(scene().shootFirst(), ::testing::ExitedWithCode(1), "Light table overflow\n");
 }
 

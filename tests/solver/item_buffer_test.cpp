@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/gl_test_context.h"
+#include "tests/support/gl_context_test.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -81,7 +81,7 @@ TEST(ItemBuffer, WeightTableFillsSumsOnlyBlock35Reaches) {
 TEST(ItemBuffer, FaceWeightsSumToTheSolidAngleOfACubeFace) {
     // One sixth of the sphere, less the 561/560 narrowing of the pixels.
     EXPECT_NEAR(faceWeight(), 4 * kPi / 6, 0.01 * 4 * kPi / 6);
-    EXPECT_EQ(ItemBuffer::kMaxIdentifier, (1 << 24) - 1);
+    EXPECT_EQ(limits::kMaxPatches, (1 << 24) - 1);
 }
 
 TEST_F(ItemBufferTest, PatchFillingTheFaceGainsEveryPixelWeight) {
@@ -234,7 +234,7 @@ TEST_F(ItemBufferTest, MorePatchesThanIdentifiersAreRefused) {
     addSquare(Vector(0, 0, 2), Vector(0, 0, -1), Vector(1, 0, 0), 20, &m);
     EXPECT_EXIT(
         {
-            scene().patches.resize(ItemBuffer::kMaxIdentifier + 1, scene().patches[0]);
+            scene().patches.resize(limits::kMaxPatches + 1, scene().patches[0]);
             scene().renderFace(Vector(0, 0, 0), kForward, kUp, true);
         },
         ::testing::ExitedWithCode(255), "at most 16777215 patches; the scene has 16777216");

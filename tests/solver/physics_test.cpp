@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/scene.h"
-#include "tests/solver/box_scene.h"
+#include "tests/support/box_scene.h"
 
 namespace {
 void runQuietly(Scene& s, int iterations) {

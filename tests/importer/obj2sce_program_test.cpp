@@ -1,0 +1,82 @@
+// The converter as a program, and the scene reader on what it writes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/scene.h"
+#include "tests/support/obj2sce_conversion.h"
+#include "tests/support/program_runner.h"
+
+
+// The converted cube read by the program's own scene reader.
+TEST(Obj2sceScene, ConvertedCubeLoads) {
+    writeTempFile("cube.mtl", kCubeMtl);
+    Obj2sceOptions options;
+    options.hasSky = true;
+    options.sky = Vector(0.1, 0.2, 0.3);
+    Conversion c = convert(kCubeObj, options);
+    ASSERT_TRUE(c.prepared) << c.error;
+    std::string path = writeTempFile("cube.sce", c.scene);
+    auto loaded = std::make_unique<Scene>();
+    testing::internal::CaptureStderr();
+    loaded->readSceneFile(path.c_str());
+    std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(contains(messages, "ERROR")) << messages;
+    EXPECT_FALSE(contains(messages, "Warning")) << messages;
+
+    ASSERT_EQ(loaded->materialCount, 3);
+    EXPECT_STREQ(loaded->materials[0].name.c_str(), "lamp");
+    EXPECT_EQ(loaded->materials[0].emission[2], 4.0);  // red is channel 2
+    EXPECT_EQ(loaded->materials[1].reflectance[0], 0.1);
+    EXPECT_EQ(loaded->materials[1].reflectance[2], 0.9);
+    EXPECT_EQ(loaded->materials[2].specularScale, 0.4);
+    EXPECT_EQ(loaded->skyRadiance[0], 0.3);
+    // The lamp's quadrilateral at level 1 gives the two leading patches, and they emit.
+    ASSERT_GT(loaded->patchCount(), 2);
+    EXPECT_TRUE(loaded->patches[0]->material->emitting);
+    EXPECT_TRUE(loaded->patches[1]->material->emitting);
+    EXPECT_FALSE(loaded->patches[2]->material->emitting);
+    EXPECT_EQ(loaded->camera.viewDirection, Vector(0, 0, -1));
+}
+
+TEST(Obj2sceProgram, StatusesAndMessages) {
+    const std::string program = OBJ2SCE_PROGRAM;
+    std::string dir = makeTempDir();
+    writeFile(dir + "/tri.obj", "v 0 0 0\nv 0.05 0 0\nv 0 0.05 0\nf 1 2 3\n");
+    writeFile(dir + "/bad.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n");
+
+    ProgramResult ok = runProgram(program, {"tri.obj", "-o", "tri.sce"}, dir);
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.out, "");
+    EXPECT_EQ(ok.err, "obj2sce: warning: 1 polygons have corners closer than 0.1 on every axis, "
+                      "which the program merges into one vertex: enlarge the model with --scale\n");
+
+    ProgramResult toStdout = runProgram(program, {"tri.obj", "--scale", "10"}, dir);
+    EXPECT_EQ(toStdout.status, 0);
+    EXPECT_EQ(toStdout.err, "");
+    EXPECT_TRUE(contains(toStdout.out, "plygn 0 1 2 end"));
+
+    ProgramResult bad = runProgram(program, {"bad.obj"}, dir);
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "obj2sce: bad.obj:4: vertex index 9 is outside the 3 vertices read so far\n");
+
+    ProgramResult missing = runProgram(program, {"none.obj"}, dir);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "obj2sce: none.obj: cannot be opened\n");
+
+    ProgramResult unwritable = runProgram(program, {"tri.obj", "-o", "no/such/dir.sce"}, dir);
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_TRUE(contains(unwritable.err, "obj2sce: no/such/dir.sce: cannot be written\n"));
+
+    ProgramResult usage = runProgram(program, {"--fov"}, dir);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err, "obj2sce: option --fov needs 1 value\nTry 'obj2sce --help'.\n");
+
+    ProgramResult help = runProgram(program, {"--help"}, dir);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, obj2sceUsage());
+}

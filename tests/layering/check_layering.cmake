@@ -1,0 +1,30 @@
+# Compiles one-line probes against the include roots of the libraries: each
+# library must reach the headers of the folders below it and none of those
+# above it. Run by ctest with COMPILER and ROOTS set.
+function(probe library header expect)
+  set(source "${CMAKE_CURRENT_BINARY_DIR}/layering-probe.cpp")
+  file(WRITE "${source}" "#include \"${header}\"\n")
+  execute_process(COMMAND "${COMPILER}" -std=c++17 -fsyntax-only -I "${ROOTS}/${library}" "${source}"
+                  RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
+  if(expect STREQUAL "found" AND NOT status EQUAL 0)
+    message(SEND_ERROR "${library} cannot include ${header}:\n${errors}")
+  elseif(expect STREQUAL "refused" AND NOT errors MATCHES "No such file")
+    message(SEND_ERROR "${library} can include ${header}, a folder above it")
+  endif()
+endfunction()
+
+probe(ray_bundle_base base/string.h found)
+probe(ray_bundle_base geometry/vector.h refused)
+probe(ray_bundle_geometry geometry/vertex_pool.h found)
+probe(ray_bundle_geometry solver/patch.h refused)
+probe(ray_bundle_solver solver/solver_state.h found)
+probe(ray_bundle_solver scene_language/token_reader.h refused)
+probe(ray_bundle_solver app/scene.h refused)
+probe(ray_bundle_scene_language scene_language/scene_description.h found)
+probe(ray_bundle_scene_language app/scene.h refused)
+probe(ray_bundle_app app/scene.h found)
+probe(ray_bundle_app render/image.h refused)
+probe(ray_bundle_app gl/offscreen_context.h refused)
+probe(ray_bundle_gl app/scene.h refused)
+probe(ray_bundle_importer base/keywords.h found)
+probe(ray_bundle_importer solver/patch.h refused)

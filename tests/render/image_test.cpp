@@ -1,0 +1,118 @@
+#include "render/image.h"
+
+#include <OpenEXR/ImfCRgbaFile.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "render/output_file.h"
+#include "tests/support/temp_files.h"
+
+namespace {
+std::string tempPath(const std::string& name) { return tempDirectory() + "/" + name; }
+
+Image gradient(int w, int h) {
+    Image image;
+    image.width = w;
+    image.height = h;
+    image.rgb.resize(3 * w * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float* p = image.pixel(x, y);
+            p[0] = static_cast<float>(x) / (w - 1);
+            p[1] = static_cast<float>(y) / (h - 1);
+            p[2] = 2.0f;  // above 1: clamped in PNG, kept in EXR
+        }
+    return image;
+}
+
+std::vector<unsigned char> readPng(const std::string& path, int& w, int& h) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> pixels;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
+    image.format = PNG_FORMAT_RGB;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+    w = static_cast<int>(image.width);
+    h = static_cast<int>(image.height);
+    return pixels;
+}
+}  // namespace
+
+TEST(Image, ChannelEncoding) {
+    EXPECT_EQ(encodeChannel(0.0f, 1.0, false), 0);
+    EXPECT_EQ(encodeChannel(1.0f, 1.0, false), 255);
+    EXPECT_EQ(encodeChannel(7.0f, 1.0, false), 255);
+    EXPECT_EQ(encodeChannel(-1.0f, 1.0, false), 0);
+    EXPECT_EQ(encodeChannel(0.25f, 2.0, false), 128);
+    EXPECT_EQ(encodeChannel(0.5f, 1.0, true), 188);  // the sRGB curve lifts the middle
+}
+
+TEST(Image, PngReadsBackWithSizeAndValues) {
+    std::string error;
+    std::string path = tempPath("g.png");
+    ASSERT_TRUE(writePng(path, gradient(17, 9), 1.0, false, error)) << error;
+    int w = 0, h = 0;
+    std::vector<unsigned char> p = readPng(path, w, h);
+    ASSERT_EQ(w, 17);
+    ASSERT_EQ(h, 9);
+    EXPECT_EQ(p[0], 0);                 // top left: x = 0
+    EXPECT_EQ(p[3 * 16], 255);          // top right: x = 1
+    EXPECT_EQ(p[3 * 17 * 8 + 1], 255);  // bottom row: y = 1
+    EXPECT_EQ(p[2], 255);               // 2.0 clamped
+}
+
+TEST(Image, ExrKeepsRadianceAboveOne) {
+    std::string error;
+    std::string path = tempPath("g.exr");
+    ASSERT_TRUE(writeExr(path, gradient(5, 3), error)) << error;
+    ImfInputFile* in = ImfOpenInputFile(path.c_str());
+    ASSERT_NE(in, nullptr) << ImfErrorMessage();
+    int xMin, yMin, xMax, yMax;
+    ImfHeaderDataWindow(ImfInputHeader(in), &xMin, &yMin, &xMax, &yMax);
+    EXPECT_EQ(xMax - xMin + 1, 5);
+    EXPECT_EQ(yMax - yMin + 1, 3);
+    std::vector<ImfRgba> pixels(15);
+    ImfInputSetFrameBuffer(in, pixels.data(), 1, 5);
+    ImfInputReadPixels(in, 0, 2);
+    ImfCloseInputFile(in);
+    EXPECT_EQ(ImfHalfToFloat(pixels[4].r), 1.0f);
+    EXPECT_EQ(ImfHalfToFloat(pixels[14].g), 1.0f);
+    EXPECT_EQ(ImfHalfToFloat(pixels[7].b), 2.0f);
+}
+
+TEST(Image, UnwritablePathFailsAndLeavesNoFile) {
+    std::string error;
+    EXPECT_FALSE(writePng("/nonexistent-dir/x.png", gradient(2, 2), 1.0, false, error));
+    EXPECT_NE(error.find("cannot write /nonexistent-dir/x.png"), std::string::npos);
+    std::string dir = tempPath("locked");
+    mkdir(dir.c_str(), 0755);
+    if (getuid() != 0) {  // root writes anywhere
+        chmod(dir.c_str(), 0555);
+        EXPECT_FALSE(writeExr(dir + "/x.exr", gradient(2, 2), error));
+    }
+}
+
+TEST(OutputFile, NothingAppearsUntilCommitted) {
+    std::string path = tempPath("table.csv");
+    std::string error;
+    {
+        OutputFile f(path);
+        ASSERT_TRUE(f.open(error));
+        std::fputs("partial", f.stream());
+        EXPECT_NE(access(f.temporaryPath().c_str(), F_OK), -1);
+    }  // dropped without commit
+    EXPECT_EQ(access(path.c_str(), F_OK), -1);
+    OutputFile g(path);
+    ASSERT_TRUE(g.open(error));
+    std::fputs("whole", g.stream());
+    ASSERT_TRUE(g.commit(error));
+    EXPECT_EQ(access(path.c_str(), F_OK), 0);
+    EXPECT_EQ(access(g.temporaryPath().c_str(), F_OK), -1);
+}

@@ -1,0 +1,62 @@
+#include "tests/support/program_runner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+[[noreturn]] void execChild(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& dir, const std::string& ioBase) {
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    int in = open((ioBase + ".in").c_str(), O_RDONLY);
+    int out = open((ioBase + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open((ioBase + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+}  // namespace
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& dir, const std::string& input, int timeoutSeconds) {
+    std::string ioBase = makeTempDir() + "/io";
+    writeFile(ioBase + ".in", input);
+    pid_t child = fork();
+    if (child == 0) execChild(program, args, dir, ioBase);
+
+    ProgramResult result;
+    int waitStatus = 0;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    while (waitpid(child, &waitStatus, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &waitStatus, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (WIFEXITED(waitStatus)) result.status = WEXITSTATUS(waitStatus);
+    result.out = readFile(ioBase + ".out");
+    result.err = readFile(ioBase + ".err");
+    return result;
+}
