@@ -2,8 +2,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "base/run_log.h"
 #include "app/scene.h"
+#include "base/run_log.h"
 #include "geometry/constants.h"
 
 namespace {
@@ -26,13 +26,13 @@ void Scene::randomDirection() {
     const double kInvMax = 1.0 / Random::kMax;  // so that a draw reaches 1 exactly
     double phi = random.next() * kInvMax * kTwoPi;
     double theta = std::acos(1.0 - 2.0 * (random.next() * kInvMax));
-    direction = Vector(std::sin(theta) * std::sin(phi), std::sin(theta) * std::cos(phi),
-                       std::cos(theta));
+    direction =
+        Vector(std::sin(theta) * std::sin(phi), std::sin(theta) * std::cos(phi), std::cos(theta));
 }
 
 void Scene::iterate(int count) {
     runLog() << "\n================================\n"
-              << "Rendering. Number of iterations: " << count << "\n";
+             << "Rendering. Number of iterations: " << count << "\n";
     Vector previousDirection(0.0, 0.0, 1.0);
     iteration = 1;
     while (iteration <= count) {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "base/fatal_error.h"
 #include "app/scene.h"
+#include "base/fatal_error.h"
 #include "base/string.h"
 
 namespace {

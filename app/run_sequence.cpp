@@ -1,7 +1,7 @@
 // The sequence that turns a scene file name into a scene ready to iterate.
 
-#include "base/run_log.h"
 #include "app/scene.h"
+#include "base/run_log.h"
 
 namespace {
 const char* const kSeparator = "\n================================\n";

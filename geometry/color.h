@@ -33,11 +33,21 @@ struct Color {
     bool isBlack() const { return c[0] == 0.0 && c[1] == 0.0 && c[2] == 0.0; }
 };
 
-constexpr Color operator+(const Color& a, const Color& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-constexpr Color operator-(const Color& a, const Color& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+constexpr Color operator+(const Color& a, const Color& b) {
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
+constexpr Color operator-(const Color& a, const Color& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
 // Channelwise product: a reflectance times an irradiance.
-constexpr Color operator*(const Color& a, const Color& b) { return {a[0] * b[0], a[1] * b[1], a[2] * b[2]}; }
-constexpr Color operator/(const Color& a, const Color& b) { return {a[0] / b[0], a[1] / b[1], a[2] / b[2]}; }
+constexpr Color operator*(const Color& a, const Color& b) {
+    return {a[0] * b[0], a[1] * b[1], a[2] * b[2]};
+}
+constexpr Color operator/(const Color& a, const Color& b) {
+    return {a[0] / b[0], a[1] / b[1], a[2] / b[2]};
+}
 constexpr Color operator*(const Color& a, double s) { return {a[0] * s, a[1] * s, a[2] * s}; }
 constexpr Color operator/(const Color& a, double s) { return {a[0] / s, a[1] / s, a[2] / s}; }
-constexpr bool operator==(const Color& a, const Color& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
+constexpr bool operator==(const Color& a, const Color& b) {
+    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}

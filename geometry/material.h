@@ -1,22 +1,22 @@
 #pragma once
 
+#include "base/string.h"
 #include "geometry/color.h"
 #include "geometry/vector.h"
-#include "base/string.h"
 
 // One entry of the scene's material table: a Lambertian part and an optional
 // normalised Phong lobe, an optional emission and a selection probability.
 struct Material {
-    Color diffuse;               // reflectance · A / π
-    Color specular;              // B · (C + 1) / (2π) in every channel
-    String name;                 // compared exactly
-    Color reflectance;           // the first "spctrl" block
-    Color emission;              // emitted radiance; zero unless emitting
-    double specularScale = 0.0;  // B
-    double diffuseScale = 0.0;   // A
-    double exponent = 1.0;       // C
+    Color diffuse;                   // reflectance · A / π
+    Color specular;                  // B · (C + 1) / (2π) in every channel
+    String name;                     // compared exactly
+    Color reflectance;               // the first "spctrl" block
+    Color emission;                  // emitted radiance; zero unless emitting
+    double specularScale = 0.0;      // B
+    double diffuseScale = 0.0;       // A
+    double exponent = 1.0;           // C
     double selectProbability = 1.0;  // D: chance of taking part in a bundle
-    int emitting = 0;            // 1 when the statement had "pLmnr"
+    int emitting = 0;                // 1 when the statement had "pLmnr"
 
     // Computes diffuse and specular from the raw numbers.
     void deriveCoefficients();
@@ -25,8 +25,8 @@ struct Material {
     // computed by the caller (cosIn = -in·normal, cosOut = out·normal).
     Color specularReflection(const Vector& in, const Vector& normal, const Vector& out,
                              double cosIn, double cosOut) const;
-    Color totalReflection(const Vector& in, const Vector& normal, const Vector& out,
-                          double cosIn, double cosOut) const {
+    Color totalReflection(const Vector& in, const Vector& normal, const Vector& out, double cosIn,
+                          double cosOut) const {
         return diffuse + specularReflection(in, normal, out, cosIn, cosOut);
     }
 };

@@ -35,12 +35,18 @@ struct Vector {
     }
 };
 
-constexpr Vector operator+(const Vector& a, const Vector& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-constexpr Vector operator-(const Vector& a, const Vector& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+constexpr Vector operator+(const Vector& a, const Vector& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+constexpr Vector operator-(const Vector& a, const Vector& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 constexpr Vector operator-(const Vector& a) { return {-a.x, -a.y, -a.z}; }
 constexpr Vector operator*(const Vector& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
 constexpr Vector operator/(const Vector& a, double s) { return {a.x / s, a.y / s, a.z / s}; }
-constexpr bool operator==(const Vector& a, const Vector& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+constexpr bool operator==(const Vector& a, const Vector& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 constexpr double dot(const Vector& a, const Vector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 

@@ -37,7 +37,8 @@ int64_t VertexGrid::cellOf(double v) {
     if (std::fabs(v) < kExactFrom) return static_cast<int64_t>(std::floor(v / kCellSide));
     if (v != v) return kUndefinedCell;
     // The bits of a positive double grow with its value, infinity included.
-    int64_t cell = kFirstExactCell + static_cast<int64_t>(bitsOf(std::fabs(v)) - bitsOf(kExactFrom));
+    int64_t cell =
+        kFirstExactCell + static_cast<int64_t>(bitsOf(std::fabs(v)) - bitsOf(kExactFrom));
     return v < 0.0 ? -cell : cell;
 }
 

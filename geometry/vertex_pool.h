@@ -32,6 +32,6 @@ class VertexPool {
   private:
     std::vector<Vertex*> list_;
     std::vector<std::unique_ptr<Vertex[]>> blocks_;
-    VertexGrid grid_;     // vertices of the current object, for merging
+    VertexGrid grid_;      // vertices of the current object, for merging
     int gridObject_ = -1;  // object whose vertices grid_ holds
 };

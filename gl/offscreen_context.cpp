@@ -93,9 +93,8 @@ bool OffscreenContext::openDisplay() {
 bool OffscreenContext::createContext() {
     EGLDisplay display = display_;
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) return false;
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-                                       EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                       EGL_NONE};
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT, EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;
     if (eglChooseConfig(display, configAttributes, &config, 1, &configCount) != EGL_TRUE ||
@@ -120,17 +119,14 @@ bool OffscreenContext::createFramebuffer(bool floatingPoint) {
     if (!gl.load()) return false;
     gl.genRenderbuffers(1, &colorBuffer_);
     gl.bindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
-    gl.renderbufferStorage(GL_RENDERBUFFER, floatingPoint ? GL_RGBA32F : GL_RGBA8, width_,
-                           height_);
+    gl.renderbufferStorage(GL_RENDERBUFFER, floatingPoint ? GL_RGBA32F : GL_RGBA8, width_, height_);
     gl.genRenderbuffers(1, &depthBuffer_);
     gl.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
     gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width_, height_);
     gl.genFramebuffers(1, &framebuffer_);
     gl.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                               colorBuffer_);
-    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                               depthBuffer_);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
     if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);

@@ -7,7 +7,7 @@
 #include "importer/scene_writer.h"
 
 namespace {
-const int kBadModel = 1;    // the model cannot be read, converted or written
+const int kBadModel = 1;  // the model cannot be read, converted or written
 const int kBadOptions = 2;
 
 void printWarnings(const std::vector<std::string>& warnings) {

@@ -1,10 +1,10 @@
 #include "importer/obj2sce_options.h"
 
-#include "base/option_text.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <vector>
+
+#include "base/option_text.h"
 
 namespace {
 using option_text::optionName;
@@ -81,8 +81,8 @@ bool applyNumber(const std::string& name, double value, Obj2sceOptions& o, std::
     return false;
 }
 
-bool applyOption(const std::string& name, const std::vector<std::string>& values,
-                 Obj2sceOptions& o, std::string& error) {
+bool applyOption(const std::string& name, const std::vector<std::string>& values, Obj2sceOptions& o,
+                 std::string& error) {
     if (name == "-o" || name == "--output") {
         o.outputFile = values[0];
         if (!o.outputFile.empty()) return true;
@@ -145,8 +145,10 @@ bool parseObj2sceOptions(int argc, char** argv, Obj2sceOptions& o, std::string& 
                 error = "option " + name + " takes no value";
                 return false;
             }
-            if (name == "--swap-yz") o.swapYZ = true;
-            else o.help = true;
+            if (name == "--swap-yz")
+                o.swapYZ = true;
+            else
+                o.help = true;
         } else {
             std::vector<std::string> values;
             if (!takeValues(argc, argv, i, count, values, error)) return false;

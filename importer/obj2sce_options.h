@@ -17,9 +17,9 @@ struct Obj2sceOptions {
     double fov = 45.0;        // degrees across the square window
     double tessellate = 4.0;  // tessellation level of objects that do not emit
     double scale = 1.0;
-    bool swapYZ = false;      // (x, y, z) is written as (x, z, -y)
+    bool swapYZ = false;  // (x, y, z) is written as (x, z, -y)
     bool hasSky = false;
-    Vector sky;               // red, green, blue
+    Vector sky;  // red, green, blue
     bool hasLight = false;
     double lightPower = 0.0;
     Vector lightPosition;

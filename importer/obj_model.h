@@ -11,7 +11,7 @@
 struct ObjModel {
     struct Material {
         std::string name;
-        double diffuse[3] = {0.7, 0.7, 0.7};  // Kd, reflectance
+        double diffuse[3] = {0.7, 0.7, 0.7};   // Kd, reflectance
         double specular[3] = {0.0, 0.0, 0.0};  // Ks, weight of the glossy lobe
         double exponent = 10.0;                // Ns, sharpness of the glossy lobe
         double emission[3] = {0.0, 0.0, 0.0};  // Ke, emitted radiance

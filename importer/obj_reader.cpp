@@ -55,8 +55,7 @@ bool ObjReader::readStatement() {
 
 bool ObjReader::readVertex() {
     Vector v;
-    if (!in_.number(1, v.x, error_) || !in_.number(2, v.y, error_) ||
-        !in_.number(3, v.z, error_))
+    if (!in_.number(1, v.x, error_) || !in_.number(2, v.y, error_) || !in_.number(3, v.z, error_))
         return false;
     model_->positions.push_back(v);
     return true;

@@ -1,20 +1,20 @@
 #include "importer/scene_writer.h"
 
-#include "base/keywords.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
 
+#include "base/keywords.h"
+
 namespace {
 const double kDegreesToRadians = 3.14159265358979323846 / 180.0;
-const double kMergeDistance = 0.1;       // the program merges closer vertices of one object
+const double kMergeDistance = 0.1;            // the program merges closer vertices of one object
 const double kParallelogramTolerance = 1e-3;  // of the two edges at the first corner
 
 bool isNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '.' || c == '^' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '.' || c == '^' || c == '-';
 }
 
 // The name the program reads back: quoted texts cannot hold a quote, and tokens are cut.
@@ -106,9 +106,8 @@ void SceneWriter::placeVertices(const ObjModel& model) {
 int SceneWriter::useMaterial(const ObjModel& model, int index) {
     if (materialSlot_[index] >= 0) return materialSlot_[index];
     std::string read = readBack(model.materials[index].name);
-    for (int n = 2; std::find(materialNames_.begin(), materialNames_.end(), read) !=
-                    materialNames_.end();
-         ++n)
+    for (int n = 2;
+         std::find(materialNames_.begin(), materialNames_.end(), read) != materialNames_.end(); ++n)
         read = readBack(model.materials[index].name).substr(0, limits::kMaxTokenText - 12) + "." +
                std::to_string(n);
     materialSlot_[index] = static_cast<int>(materials_.size());
@@ -250,8 +249,7 @@ void SceneWriter::collectWarnings() {
                             "program merges into one vertex: enlarge the model with --scale");
     if (emittingPatches >= kLightLimit)
         warnings_.push_back("the emitting objects make " + std::to_string(emittingPatches) +
-                            " patches, each a light source; with " +
-                            std::to_string(kLightLimit) +
+                            " patches, each a light source; with " + std::to_string(kLightLimit) +
                             " or more the first shot is skipped and their light travels "
                             "with the bundles only");
 }

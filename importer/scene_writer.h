@@ -46,9 +46,9 @@ class SceneWriter {
     };
     struct Object {
         std::string name;
-        int material = 0;            // index into materials_
+        int material = 0;  // index into materials_
         bool emits = false;
-        std::vector<int> vertices;   // indices into placed_, in order of first use
+        std::vector<int> vertices;      // indices into placed_, in order of first use
         std::vector<Polygon> polygons;  // indices into vertices
     };
 
@@ -70,13 +70,13 @@ class SceneWriter {
 
     Obj2sceOptions options_;
     int vertexLimit_;
-    std::vector<Vector> placed_;                   // the model's positions as written
-    std::vector<ObjModel::Material> materials_;    // in use, in order of first use
-    std::vector<std::string> materialNames_;       // as the program reads them, unique
-    std::vector<int> materialSlot_;                // model's material to materials_, or -1
-    std::vector<Object> objects_;                  // emitting ones first
-    int degenerate_ = 0;                           // triangles of no area, left out
-    Vector eye_, direction_;                       // the camera
+    std::vector<Vector> placed_;                 // the model's positions as written
+    std::vector<ObjModel::Material> materials_;  // in use, in order of first use
+    std::vector<std::string> materialNames_;     // as the program reads them, unique
+    std::vector<int> materialSlot_;              // model's material to materials_, or -1
+    std::vector<Object> objects_;                // emitting ones first
+    int degenerate_ = 0;                         // triangles of no area, left out
+    Vector eye_, direction_;                     // the camera
     double windowDistance_ = 0.0, windowSize_ = 0.0;
     std::string error_;
     std::vector<std::string> warnings_;

@@ -35,7 +35,7 @@ Image renderFinalImage(Scene& s, int width, int height) {
     // GL rows run from the bottom up; images from the top down.
     size_t rowSize = 3 * static_cast<size_t>(width);
     for (int y = 0; y < height; ++y)
-        std::copy(rows.begin() + (height - 1 - y) * rowSize,
-                  rows.begin() + (height - y) * rowSize, image.rgb.begin() + y * rowSize);
+        std::copy(rows.begin() + (height - 1 - y) * rowSize, rows.begin() + (height - y) * rowSize,
+                  image.rgb.begin() + y * rowSize);
     return image;
 }

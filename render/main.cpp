@@ -4,12 +4,12 @@
 #include <chrono>
 #include <iostream>
 
-#include "base/run_log.h"
-#include "base/fatal_error.h"
 #include "app/scene.h"
+#include "base/fatal_error.h"
+#include "base/run_log.h"
+#include "gl/offscreen_context.h"
 #include "render/convergence_log.h"
 #include "render/final_image.h"
-#include "gl/offscreen_context.h"
 #include "render/output_file.h"
 #include "render/patch_table.h"
 #include "render/progress_bar.h"

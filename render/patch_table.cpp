@@ -23,8 +23,8 @@ void writeRow(FILE* f, const Patch& p, double scale) {
     const Vector& n = p.worldNormal;
     Color r = p.eyeRadianceSum * scale;
     std::fprintf(f, "%" PRId32 ",%s,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g,%.17g\n",
-                 p.serial, csvField(p.material->name.c_str()).c_str(), c.x, c.y, c.z, n.x, n.y,
-                 n.z, p.area, r[0], r[1], r[2]);
+                 p.serial, csvField(p.material->name.c_str()).c_str(), c.x, c.y, c.z, n.x, n.y, n.z,
+                 p.area, r[0], r[1], r[2]);
 }
 }  // namespace
 

@@ -1,11 +1,11 @@
 #include "render/render_options.h"
 
-#include "base/option_text.h"
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+#include "base/option_text.h"
 
 namespace {
 using option_text::optionName;
@@ -39,13 +39,20 @@ bool takeValue(int argc, char** argv, int& i, const std::string& arg, std::strin
 bool applyValueOption(const std::string& name, const std::string& value, RenderOptions& o,
                       std::string& error) {
     bool ok = true;
-    if (name == "-n" || name == "--iterations") ok = parseInt(value, 0, 100000000, o.iterations);
-    else if (name == "-o" || name == "--output") o.pngFile = value;
-    else if (name == "--hdr") o.exrFile = value;
-    else if (name == "--patches") o.patchFile = value;
-    else if (name == "--convergence") o.convergenceFile = value;
-    else if (name == "--size") ok = parseSize(value, o.width, o.height);
-    else if (name == "--exposure") ok = parseDouble(value, o.exposure);
+    if (name == "-n" || name == "--iterations")
+        ok = parseInt(value, 0, 100000000, o.iterations);
+    else if (name == "-o" || name == "--output")
+        o.pngFile = value;
+    else if (name == "--hdr")
+        o.exrFile = value;
+    else if (name == "--patches")
+        o.patchFile = value;
+    else if (name == "--convergence")
+        o.convergenceFile = value;
+    else if (name == "--size")
+        ok = parseSize(value, o.width, o.height);
+    else if (name == "--exposure")
+        ok = parseDouble(value, o.exposure);
     if (!ok) error = "invalid value '" + value + "' for " + name;
     if (ok && value.empty()) {
         error = "empty value for " + name;

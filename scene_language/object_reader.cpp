@@ -7,10 +7,10 @@
 #include <limits>
 #include <string>
 
-#include "base/run_log.h"
 #include "base/fatal_error.h"
-#include "scene_language/scene_description.h"
+#include "base/run_log.h"
 #include "scene_language/object_statement.h"
+#include "scene_language/scene_description.h"
 #include "scene_language/scene_reader.h"
 #include "scene_language/token_reader.h"
 
@@ -34,7 +34,8 @@ void readTessellation(TokenReader& reader, int& tessellation, ObjectStatement& o
     if (t > 0.0 && t < 1.0) {
         tessellation = 1;
         double stride = 1.0 / t;
-        object.shotStride = stride >= limits::kMaxShotStride ? limits::kMaxShotStride : static_cast<int>(stride);
+        object.shotStride =
+            stride >= limits::kMaxShotStride ? limits::kMaxShotStride : static_cast<int>(stride);
     } else {
         tessellation = truncateToInt(t);
         object.shotStride = 1;
@@ -58,7 +59,7 @@ String includedFileName(const String& name, const String& includingFile) {
 void SceneDescription::readObject(TokenReader& reader) {
     ++objectNumber;
     runLog() << "Object= " << objectNumber << "   Material= " << materialCount
-              << "   Vector= " << vertexCount() << "   Poly= " << patchCount() << "\r";
+             << "   Vector= " << vertexCount() << "   Poly= " << patchCount() << "\r";
     if (!vertexHandles) vertexHandles.reset(new Vertex*[limits::kMaxObjectVertices]);
 
     ObjectStatement object;
@@ -143,7 +144,8 @@ void SceneDescription::readObjectVertices(TokenReader& reader, ObjectStatement& 
         Vector point = modelMatrix.transformPoint(readVector(reader));
         Vector placed = object.offset + point * object.scale;
         vertexHandles[object.vertexCount++] = addVertex(placed, true);
-        if (object.vertexCount == limits::kMaxObjectVertices) fatalError(-1, "temp array exausted\n");
+        if (object.vertexCount == limits::kMaxObjectVertices)
+            fatalError(-1, "temp array exausted\n");
     }
 }
 
@@ -158,8 +160,8 @@ void SceneDescription::readPolygons(TokenReader& reader, ObjectStatement& object
             if (corner[k] < 0 || corner[k] >= object.vertexCount)
                 fatalError(-1, "\nPolygon index " + std::to_string(corner[k]) +
                                    " is outside the vertex list of object " +
-                                   std::to_string(objectNumber) + " in " +
-                                   object.fileName.c_str() + "\n");
+                                   std::to_string(objectNumber) + " in " + object.fileName.c_str() +
+                                   "\n");
         if (corners == 4)
             subdivideQuadrilateral(object, corner);
         else

@@ -1,8 +1,8 @@
 // Subdivision of an object's polygons into a regular grid of patches.
 #include <iostream>
 
-#include "scene_language/scene_description.h"
 #include "scene_language/object_statement.h"
+#include "scene_language/scene_description.h"
 
 namespace {
 
@@ -107,7 +107,8 @@ int SceneDescription::rockRuleMaterial(const ObjectStatement& object, const Vert
     return chosen < materialCount ? chosen : currentMaterial;
 }
 
-void SceneDescription::makePatch(ObjectStatement& object, Vertex* a, Vertex* b, Vertex* c, int material) {
+void SceneDescription::makePatch(ObjectStatement& object, Vertex* a, Vertex* b, Vertex* c,
+                                 int material) {
     const Material* m = &materials[material];
     initPatch(object.patchTemplate, a, b, c, m, object.shotStride);
     // The first shot only sees emitters at the head of the list.

@@ -39,8 +39,8 @@ class SceneDescription : public SolverState {
     Matrix modelMatrix = Matrix::identity();
 
     // Loader state that lives for the whole run
-    int currentMaterial = 0;  // index into materials
-    int tessellation = 1;     // T, the tessellation level
+    int currentMaterial = 0;                   // index into materials
+    int tessellation = 1;                      // T, the tessellation level
     std::unique_ptr<Vertex*[]> vertexHandles;  // the current object's vertex list
 
   private:

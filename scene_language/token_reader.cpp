@@ -2,16 +2,16 @@
 // lookahead, one token of lookahead for the grammar.
 #include "scene_language/token_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/fatal_error.h"
 
@@ -240,8 +240,8 @@ void TokenReader::reportNonFinite() const {
     constexpr size_t kShownCharacters = 40;
     std::string shown(text_);
     if (shown.size() > kShownCharacters) shown = shown.substr(0, kShownCharacters) + "...";
-    fatalError(-1, "\nNumber " + shown + " is not a finite value IN FILE: " +
-                       fileName_.c_str() + " IN LINE: " + std::to_string(line_ + 1) + "\n");
+    fatalError(-1, "\nNumber " + shown + " is not a finite value IN FILE: " + fileName_.c_str() +
+                       " IN LINE: " + std::to_string(line_ + 1) + "\n");
 }
 
 std::string TokenReader::describe(int code) {
@@ -255,10 +255,9 @@ std::string TokenReader::describe(int code) {
 
 void TokenReader::reportError(int expected) const {
     std::string found = text_[0] != '\0' ? std::string(text_) : describe(code_);
-    printError("\nERROR : " + describe(expected) + " expected " + " IN FILE: " +
-               fileName_.c_str() + " IN LINE: " + std::to_string(line_ + 1) +
-               " LOCATION: " + std::to_string(column_ + 1) + "\n\t but " + found +
-               " has been encountered\n");
+    printError("\nERROR : " + describe(expected) + " expected " + " IN FILE: " + fileName_.c_str() +
+               " IN LINE: " + std::to_string(line_ + 1) + " LOCATION: " +
+               std::to_string(column_ + 1) + "\n\t but " + found + " has been encountered\n");
 }
 
 int TokenReader::punctuationCode(unsigned char ch) {

@@ -7,12 +7,11 @@
 #include "base/limits.h"
 #include "base/string.h"
 
-
 // Reads a scene file as a stream of tokens with one token of lookahead, and
 // prints the syntax diagnostics of the grammar.
 class TokenReader {
   public:
-    static constexpr int kBlockSize = 2048;   // bytes per read from the file
+    static constexpr int kBlockSize = 2048;                      // bytes per read from the file
     static constexpr int kMaxTokenText = limits::kMaxTokenText;  // characters kept of a token
 
     TokenReader() = default;
@@ -66,13 +65,13 @@ class TokenReader {
     [[noreturn]] void reportNonFinite() const;
 
     String fileName_;
-    int fd_ = -1;                               // the open file, read-only; -1 when closed
+    int fd_ = -1;                              // the open file, read-only; -1 when closed
     std::unique_ptr<unsigned char[]> buffer_;  // the last block read, kBlockSize bytes
-    int readPosition_ = 0;   // index of the next unread byte in buffer_
-    int bytesInBuffer_ = 0;  // bytes the last block read delivered
-    bool atEnd_ = false;     // a block read delivered nothing
-    int line_ = 0;           // line feeds consumed (0 on the first line)
-    int column_ = 0;         // characters consumed since the last line feed
+    int readPosition_ = 0;                     // index of the next unread byte in buffer_
+    int bytesInBuffer_ = 0;                    // bytes the last block read delivered
+    bool atEnd_ = false;                       // a block read delivered nothing
+    int line_ = 0;                             // line feeds consumed (0 on the first line)
+    int column_ = 0;                           // characters consumed since the last line feed
     char text_[kMaxTokenText + 1] = {};
     int textLength_ = 0;
     int code_ = Token::EndOfFile;

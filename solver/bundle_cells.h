@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "geometry/color.h"
 #include "base/random.h"
+#include "geometry/color.h"
 #include "solver/bundle_work.h"
 
 // The cell work of one bundle. The patches are taken in depth order in

@@ -8,10 +8,10 @@
 
 #include "base/fatal_error.h"
 #include "solver/bundle_buffer.h"
-#include "solver/solver_state.h"
 #include "solver/bundle_cells.h"
 #include "solver/bundle_work.h"
 #include "solver/depth_sort.h"
+#include "solver/solver_state.h"
 
 namespace {
 
@@ -46,8 +46,7 @@ void setMatrix(double a[3][3], double d0, double d1, double d2) {
 
 // Projects every placed vertex onto the bundle buffer:
 // X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision.
-void projectVertices(const VertexPool& vertices, int resolution, double extent,
-                     BundleWork& work) {
+void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work) {
     work.projectedX.resize(vertices.size());
     work.projectedY.resize(vertices.size());
     for (size_t i = 0; i < vertices.size(); ++i) {

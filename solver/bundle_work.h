@@ -37,7 +37,7 @@ struct BundleWork {
     std::vector<float> projectedX;
     std::vector<float> projectedY;
     // By serial
-    std::vector<Patch*> bySerial;     // the patch of each serial
+    std::vector<Patch*> bySerial;  // the patch of each serial
     std::vector<PatchView> views;
     std::vector<Terms> entryTerms;    // the terms as the transfer found them
     std::vector<int32_t> positionOf;  // place in this bundle's depth order

@@ -36,9 +36,9 @@ void appendLight(Patch& p, int light, double factor) {
 // Six full faces around the light; a patch facing it gets the solid angle
 // under which the light sees it, divided by its area and by π.
 void shootPointLight(SolverState& scene, int light) {
-    static const Vector kFaces[6][2] = {
-        {{0, 0, 1}, {0, 1, 0}}, {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, 1}},
-        {{0, -1, 0}, {0, 0, 1}}, {{1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 1, 0}}};
+    static const Vector kFaces[6][2] = {{{0, 0, 1}, {0, 1, 0}}, {{0, 0, -1}, {0, 1, 0}},
+                                        {{0, 1, 0}, {0, 0, 1}}, {{0, -1, 0}, {0, 0, 1}},
+                                        {{1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 1, 0}}};
     const Vector position = scene.lights[light].position;
     zeroCoverage(scene);
     for (const auto& face : kFaces) scene.renderFace(position, face[0], face[1], true);
@@ -85,8 +85,8 @@ Vector hemicubeTangent(const Vector& n) {
     Vector u = n.x > 0.001 || n.y > 0.001 ? Vector(n.y, -n.x, 0.0) : Vector(0.0, n.z, -n.y);
     // (−1, 0, 0) and its neighbours give no tangent by the rule above: any
     // direction perpendicular to n serves.
-    if (u.length() < 1e-6) u = normalized(cross(n, std::fabs(n.z) < 0.9 ? Vector(0, 0, 1)
-                                                                         : Vector(0, 1, 0)));
+    if (u.length() < 1e-6)
+        u = normalized(cross(n, std::fabs(n.z) < 0.9 ? Vector(0, 0, 1) : Vector(0, 1, 0)));
     return u;
 }
 

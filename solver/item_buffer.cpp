@@ -95,7 +95,7 @@ void drawIdentifiers(const std::vector<Patch*>& patches) {
 }  // namespace
 
 void SolverState::renderFace(const Vector& eye, const Vector& faceDirection, const Vector& up,
-                       bool fullFace) {
+                             bool fullFace) {
     if (!hasGLContext) return;
     if (patchCount() > limits::kMaxPatches)
         fatalError(-1, "The item buffer tells apart at most 16777215 patches; the scene has " +

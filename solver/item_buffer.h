@@ -11,9 +11,9 @@
 // block's centre, looked up by i² + j² of the block indices (i, j).
 class ItemBuffer {
   public:
-    static constexpr int kHalfSize = 280;              // N
-    static constexpr int kSize = 2 * kHalfSize;        // S, the face and read-back width
-    static constexpr int kBlock = 8;                   // pixels per block side
+    static constexpr int kHalfSize = 280;                  // N
+    static constexpr int kSize = 2 * kHalfSize;            // S, the face and read-back width
+    static constexpr int kBlock = 8;                       // pixels per block side
     static constexpr int kLastBlock = kHalfSize / kBlock;  // 35: the offset −280 alone
     // Entries of the weight table: (N + 1) · ((N + 1) · 2 / 8) / 8.
     static constexpr int kTableSize = (kHalfSize + 1) * ((kHalfSize + 1) * 2 / 8) / 8;

@@ -15,26 +15,26 @@ struct Patch {
     static constexpr int kMaxLights = limits::kMaxLights;
 
     Vertex* vertices[3] = {nullptr, nullptr, nullptr};  // corners in tessellation order
-    Vector normal;        // current unit normal, rotated with the scene per bundle
-    Vector savedNormal;   // the normal as tessellated, restored every iteration
-    Vector worldNormal;   // the same unit normal, never rotated
+    Vector normal;       // current unit normal, rotated with the scene per bundle
+    Vector savedNormal;  // the normal as tessellated, restored every iteration
+    Vector worldNormal;  // the same unit normal, never rotated
     double area = 0.0;
-    double lightFactors[kMaxLights] = {};  // geometric factor of each light-list entry
+    double lightFactors[kMaxLights] = {};   // geometric factor of each light-list entry
     int16_t lightIndices[kMaxLights] = {};  // light-table index of each entry
     int16_t lightCount = 0;                 // entries in the light list
-    int16_t shotStride = 0;  // emitting patches this one stands for in the first shot
-    Color eyeIncrement;      // this iteration's eye radiance, already divided by N
-    int32_t serial = 0;      // index in tessellation order; depth-sort tie-break
-    double coverage = 0.0;   // first shot: solid angle seen; then projected area toward the eye
-    int32_t pixelCount = 0;  // bundle cells covered in the current bundle
-    Color eyeRadianceSum;    // sum of eyeIncrement; shown times the display scale
-    Color diffuseEstimate;   // running estimate of diffusely reflected radiance
-    Color bundleIncoming;    // radiance along the bundle: summed, then mean · |cos|
-    Color eyeDirect;         // emission and direct light toward the eye
-    Color bundleOutgoing;    // radiance sent along the current bundle
-    int8_t side = 0;         // 1 when the rotated normal faces +z
-    Vector toEye;            // unit vector from the centre to the eye
-    Color eyeSpecularFactor; // glossy reflection of the previous bundle toward the eye
+    int16_t shotStride = 0;   // emitting patches this one stands for in the first shot
+    Color eyeIncrement;       // this iteration's eye radiance, already divided by N
+    int32_t serial = 0;       // index in tessellation order; depth-sort tie-break
+    double coverage = 0.0;    // first shot: solid angle seen; then projected area toward the eye
+    int32_t pixelCount = 0;   // bundle cells covered in the current bundle
+    Color eyeRadianceSum;     // sum of eyeIncrement; shown times the display scale
+    Color diffuseEstimate;    // running estimate of diffusely reflected radiance
+    Color bundleIncoming;     // radiance along the bundle: summed, then mean · |cos|
+    Color eyeDirect;          // emission and direct light toward the eye
+    Color bundleOutgoing;     // radiance sent along the current bundle
+    int8_t side = 0;          // 1 when the rotated normal faces +z
+    Vector toEye;             // unit vector from the centre to the eye
+    Color eyeSpecularFactor;  // glossy reflection of the previous bundle toward the eye
     const Material* material = nullptr;
     bool emissionShot = false;  // the first shot already sent this patch's emission
 

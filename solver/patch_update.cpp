@@ -5,11 +5,10 @@
 // whichever of the two senses reaches its front, so each bundle is a sample
 // of its hemisphere with density 1/(2π): a received radiance times cosine
 // weighs 2π in the estimates of reflected radiance.
-#include "solver/patch.h"
-
 #include <cmath>
 
 #include "geometry/constants.h"
+#include "solver/patch.h"
 
 namespace {
 
@@ -61,9 +60,11 @@ void Patch::updateOutgoing(const Vector& previousDirection, const Vector& direct
     if (!(cosIn > 0.0)) return;
 
     double k = 1.0 / std::sqrt(iteration + 1.0);
-    diffuseEstimate = diffuseEstimate * (1.0 - k) + (material->diffuse * bundleIncoming) * (k * kTwoPi);
-    bundleOutgoing += material->specularReflection(in, n, out, cosIn, cosOut) * bundleIncoming * kTwoPi +
-                      diffuseEstimate;
+    diffuseEstimate =
+        diffuseEstimate * (1.0 - k) + (material->diffuse * bundleIncoming) * (k * kTwoPi);
+    bundleOutgoing +=
+        material->specularReflection(in, n, out, cosIn, cosOut) * bundleIncoming * kTwoPi +
+        diffuseEstimate;
 }
 
 void Patch::updateEyeTerms(const Vector& previousDirection, const PointLight* lights) {

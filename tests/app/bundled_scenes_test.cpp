@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "base/run_log.h"
 #include "app/scene.h"
+#include "base/run_log.h"
 
 namespace {
 struct BundledScene {
@@ -16,10 +16,10 @@ struct BundledScene {
 
 // 2n² patches per quadrilateral and n² per triangle, n being the object's level.
 const BundledScene kScenes[] = {
-    {"example.sce", 2 * 8 * 8},                                     // one floor
+    {"example.sce", 2 * 8 * 8},                                      // one floor
     {"cornell-box.sce", 2 * 2 * 2 + 5 * 2 * 400 + 2 * 5 * 2 * 100},  // lamp, walls, blocks
-    {"glossy.sce", 2 * 2 * 2 + 5 * 2 * 144 + 3 * 6 * 2 * 36},       // lamp, room, blocks
-    {"many-lights.sce", 16 * 2 + 2 * 24 * 24 + 2 * 16 * 16},        // lamps, floor, wall
+    {"glossy.sce", 2 * 2 * 2 + 5 * 2 * 144 + 3 * 6 * 2 * 36},        // lamp, room, blocks
+    {"many-lights.sce", 16 * 2 + 2 * 24 * 24 + 2 * 16 * 16},         // lamps, floor, wall
     {"transforms.sce", 2 * 2 * 2 + 2 * 20 * 20 + 6 * 2 * 64 + 12 * 6 * 2 * 16},
     {"terrain.sce", 80 * 80 * 2},  // one patch per heightfield triangle
 };

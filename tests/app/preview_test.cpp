@@ -1,7 +1,7 @@
 // The preview drawn into an offscreen frame and read back.
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 

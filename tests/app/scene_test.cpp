@@ -1,8 +1,9 @@
+#include "app/scene.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/scene.h"
 #include "solver/bundle_buffer.h"
 
 namespace {

@@ -1,3 +1,7 @@
+#include "base/fatal_error.h"
+
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,9 +9,6 @@
 #include <new>
 #include <string>
 
-#include <sys/resource.h>
-
-#include "base/fatal_error.h"
 #include "app/scene.h"
 #include "tests/support/temp_files.h"
 
@@ -101,6 +102,6 @@ TEST(FatalErrorDeathTest, SceneTooLargeForTheAddressSpaceEndsWithOutOfMemory) {
     if (kAddressSanitizer) GTEST_SKIP() << "the sanitizer reserves the address space it needs";
     GTEST_FLAG_SET(death_test_style, "fast");  // the child sees the same temporary files
     const std::string path = writeTempFile("huge.sce", hugeScene());
-    EXPECT_EXIT(readWithinLimitedAddressSpace(path),
-        ::testing::ExitedWithCode(255), "\nOut of memory: the scene is too large for this machine\n$");
+    EXPECT_EXIT(readWithinLimitedAddressSpace(path), ::testing::ExitedWithCode(255),
+                "\nOut of memory: the scene is too large for this machine\n$");
 }

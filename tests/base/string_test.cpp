@@ -1,8 +1,8 @@
+#include "base/string.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "base/string.h"
 
 TEST(String, EmptyByDefaultAndFromNull) {
     String empty;

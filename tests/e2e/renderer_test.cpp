@@ -1,9 +1,9 @@
 // The headless renderer run as a program: its outputs, statuses and messages,
 // and that it computes the very numbers of the window program's code path.
-#include <gtest/gtest.h>
-
 #include <OpenEXR/ImfCRgbaFile.h>
 #include <png.h>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <fstream>
@@ -11,12 +11,12 @@
 #include <sstream>
 #include <vector>
 
-#include "base/run_log.h"
 #include "app/scene.h"
-#include "tests/support/program_runner.h"
+#include "base/run_log.h"
 #include "gl/offscreen_context.h"
-#include "tests/support/gl_context_test.h"
 #include "render/patch_table.h"
+#include "tests/support/gl_context_test.h"
+#include "tests/support/program_runner.h"
 
 namespace {
 const std::string kRenderer = RAY_BUNDLE_RENDERER;
@@ -69,12 +69,14 @@ TEST(Renderer, HelpAndBadOptions) {
 
     ProgramResult bad = runProgram(kRenderer, {"x.sce", "--bogus"}, dir);
     EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.err, "ray-bundle-render: unknown option --bogus\n"
-                       "Try 'ray-bundle-render --help'.\n");
+    EXPECT_EQ(bad.err,
+              "ray-bundle-render: unknown option --bogus\n"
+              "Try 'ray-bundle-render --help'.\n");
     ProgramResult none = runProgram(kRenderer, {}, dir);
     EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.err, "ray-bundle-render: no scene file given\n"
-                        "Try 'ray-bundle-render --help'.\n");
+    EXPECT_EQ(none.err,
+              "ray-bundle-render: no scene file given\n"
+              "Try 'ray-bundle-render --help'.\n");
 }
 
 TEST(Renderer, MissingSceneKeepsTheProgramsMessageAndStatus) {
@@ -130,16 +132,17 @@ TEST(Renderer, GlowingCubeImagesShowTheAnalyticRadiance) {
 TEST(Renderer, PatchAndConvergenceTables) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kGlowingCube);
-    ProgramResult r = runProgram(kRenderer,
-                                 {sceneFile, "-q", "-n", "60", "--patches", dir + "/p.csv",
-                                  "--convergence", dir + "/c.csv"},
-                                 dir);
+    ProgramResult r = runProgram(
+        kRenderer,
+        {sceneFile, "-q", "-n", "60", "--patches", dir + "/p.csv", "--convergence", dir + "/c.csv"},
+        dir);
     ASSERT_EQ(r.status, 0) << r.err;
     std::istringstream table(readFile(dir + "/p.csv"));
     std::string line;
     std::getline(table, line);
-    EXPECT_EQ(line, "serial,material,center_x,center_y,center_z,normal_x,normal_y,normal_z,area,"
-                    "radiance_0,radiance_1,radiance_2");
+    EXPECT_EQ(line,
+              "serial,material,center_x,center_y,center_z,normal_x,normal_y,normal_z,area,"
+              "radiance_0,radiance_1,radiance_2");
     int rows = 0;
     while (std::getline(table, line)) {
         std::istringstream row(line);
@@ -182,9 +185,10 @@ TEST(Renderer, TwoRunsGiveIdenticalFiles) {
 TEST(Renderer, SameNumbersAsTheWindowProgramsCodePath) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kLitScene);
-    ASSERT_EQ(runProgram(kRenderer, {sceneFile, "-q", "-n", "100", "--patches", dir + "/r.csv"}, dir)
-                  .status,
-              0);
+    ASSERT_EQ(
+        runProgram(kRenderer, {sceneFile, "-q", "-n", "100", "--patches", dir + "/r.csv"}, dir)
+            .status,
+        0);
 
     OffscreenContext context;
     if (!context.create(560, 560)) SKIP_WITHOUT_GL_CONTEXT("no offscreen OpenGL context");

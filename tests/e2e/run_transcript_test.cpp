@@ -23,8 +23,7 @@ const std::string kLoading = kSeparator + "Loading file scene.sce\n";
 // The syntax report for an expected "end" at a line and column.
 std::string endExpected(int line, int column, const std::string& found) {
     return "\nERROR : end expected  IN FILE: scene.sce IN LINE: " + std::to_string(line) +
-           " LOCATION: " + std::to_string(column) + "\n\t but " + found +
-           " has been encountered\n";
+           " LOCATION: " + std::to_string(column) + "\n\t but " + found + " has been encountered\n";
 }
 }  // namespace
 
@@ -43,22 +42,22 @@ TEST(RunTranscript, LitSceneWithFirstShot) {
         "  cmplxPly plygn 0 1 2 3 end end end\n");
     std::string firstShot = "0, 1\r0, 101\r1, 1\r1, 101\r";  // two lamp patches, 130 receivers
     EXPECT_EQ(r.out, kBanner);
-    EXPECT_EQ(maskTimes(r.err),
-              kLoading + "Object= 1   Material= 2   Vector= 0   Poly= 0\r" +
-                  "Object= 2   Material= 2   Vector= 4   Poly= 2\r" + "\n\n" + kSeparator +
-                  "Number of patches: 130\n" + "Initializing\n" + kSeparator +
-                  "Loading reference:\n" + kSeparator + "First-shot \n" + firstShot +
-                  progress(0) + rendering(4000));
+    EXPECT_EQ(maskTimes(r.err), kLoading + "Object= 1   Material= 2   Vector= 0   Poly= 0\r" +
+                                    "Object= 2   Material= 2   Vector= 4   Poly= 2\r" + "\n\n" +
+                                    kSeparator + "Number of patches: 130\n" + "Initializing\n" +
+                                    kSeparator + "Loading reference:\n" + kSeparator +
+                                    "First-shot \n" + firstShot + progress(0) + rendering(4000));
     EXPECT_EQ(r.status, 1);
 }
 
 TEST(RunTranscript, ManyEmittersSkipTheFirstShot) {
     // Sixteen emitting quads of two patches each: 32 surfaces, more than the
     // light table's 25, so emission travels with the bundles.
-    std::string scene = "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end\n"
-                        "  spctrl 0 1 0 1 0 1 end end end\n"
-                        "plnrMsh lamps tessellate 1 vrtxPstn 0 0 0 1 0 0 1 1 0 0 1 0 end\n"
-                        "  cmplxPly";
+    std::string scene =
+        "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end\n"
+        "  spctrl 0 1 0 1 0 1 end end end\n"
+        "plnrMsh lamps tessellate 1 vrtxPstn 0 0 0 1 0 0 1 1 0 0 1 0 end\n"
+        "  cmplxPly";
     for (int i = 0; i < 16; ++i) scene += " plygn 0 1 2 3 end";
     scene += " end end\n";
     ProgramResult r = runScene(scene);
@@ -74,8 +73,7 @@ TEST(RunTranscript, EndOfFileInsideAStatementCompletesIt) {
     EXPECT_EQ(maskTimes(r.err), kLoading + "Object= 1   Material= 0   Vector= 0   Poly= 0\r" +
                                     "\n\n" + kSeparator + "Number of patches: 0\n" +
                                     "Initializing\n" + kSeparator + "Loading reference:\n" +
-                                    kSeparator + "First-shot \n" + progress(0) +
-                                    rendering(4000));
+                                    kSeparator + "First-shot \n" + progress(0) + rendering(4000));
     EXPECT_EQ(r.status, 1);
 }
 

@@ -1,8 +1,8 @@
 // Bad scene input end to end: every kind of bad file ends the window program
 // with its message and status, or loads as the language defines, never a crash.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -15,9 +15,7 @@ using namespace std::string_literals;
 namespace {
 const std::string kProgram = RAY_BUNDLE_PROGRAM;
 
-std::string loading(const std::string& name) {
-    return kSeparator + "Loading file " + name + "\n";
-}
+std::string loading(const std::string& name) { return kSeparator + "Loading file " + name + "\n"; }
 
 std::string cannotOpen(const std::string& name) {
     return "\nFile " + name + " cannot be opened!\n";
@@ -41,7 +39,8 @@ ProgramResult runScene(const std::string& contents, const std::string& name = "s
 
 TEST(SceneErrors, NumberTooLongForADoubleEndsTheRun) {
     std::string digits = "1" + std::string(400, '0');
-    ProgramResult r = runScene("% far away\ncmr c 0 0 -10\n 0 0 " + digits + " 0 1 0 1 1 1 0 0 0 end\n");
+    ProgramResult r =
+        runScene("% far away\ncmr c 0 0 -10\n 0 0 " + digits + " 0 1 0 1 1 1 0 0 0 end\n");
     EXPECT_EQ(r.out, kBanner);
     EXPECT_EQ(r.err, loading("scene.sce") + "\nNumber " + digits.substr(0, 40) +
                          "... is not a finite value IN FILE: scene.sce IN LINE: 3\n");
@@ -98,11 +97,13 @@ TEST(SceneErrors, SceneTooLargeForTheMemoryEndsWithOutOfMemory) {
 #endif
     // 200 squares at the highest tessellation level: 4 million patches, over
     // 2 GB, in an address space of 1 GB.
-    std::string scene = "plnrMsh big tessellate 100 vrtxPstn 0 0 0 1 0 0 1 1 0 0 1 0 end cmplxPly\n";
+    std::string scene =
+        "plnrMsh big tessellate 100 vrtxPstn 0 0 0 1 0 0 1 1 0 0 1 0 end cmplxPly\n";
     for (int i = 0; i < 200; ++i) scene += "plygn 0 1 2 3 end\n";
     std::string dir = makeTempDir();
     writeFile(dir + "/big.sce", scene + "end end\n");
-    ProgramResult r = runProgram("/bin/sh", {"-c", "ulimit -v 1000000 && exec " + kProgram + " big.sce"}, dir);
+    ProgramResult r =
+        runProgram("/bin/sh", {"-c", "ulimit -v 1000000 && exec " + kProgram + " big.sce"}, dir);
     EXPECT_EQ(r.out, kBanner);
     EXPECT_EQ(r.err, loading("big.sce") + kFirstObject +
                          "\nOut of memory: the scene is too large for this machine\n");
@@ -111,8 +112,9 @@ TEST(SceneErrors, SceneTooLargeForTheMemoryEndsWithOutOfMemory) {
 
 TEST(SceneErrors, PolygonIndexBeyondTheIntRangeIsOutsideTheVertexList) {
     // The index is clamped to the int range, then checked like any other.
-    ProgramResult r = runScene("plnrMsh x vrtxPstn 0 0 0 1 0 0 0 1 0 end cmplxPly\n"
-                               "plygn 0 1 99999999999999999999 end end end\n");
+    ProgramResult r = runScene(
+        "plnrMsh x vrtxPstn 0 0 0 1 0 0 0 1 0 end cmplxPly\n"
+        "plygn 0 1 99999999999999999999 end end end\n");
     EXPECT_EQ(r.err, loading("scene.sce") + kFirstObject +
                          "\nPolygon index 2147483647 is outside the vertex list of object 1 in "
                          "scene.sce\n");

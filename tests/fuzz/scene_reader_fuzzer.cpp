@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "base/fatal_error.h"
 #include "app/scene.h"
+#include "base/fatal_error.h"
 #include "scene_language/token_reader.h"
 
 namespace {
@@ -132,8 +132,10 @@ FileCounts countTokens(const char* name) {
     // The token stream does not depend on the grammar: the reader meets the
     // same tokens, or fewer when it stops early.
     int previous = Token::None;
-    for (int code = reader.code(); code != Token::EndOfFile; previous = code, code = reader.next()) {
-        if (previous == Token::Tessellate) counts.level = std::max(counts.level, levelOf(reader.text()));
+    for (int code = reader.code(); code != Token::EndOfFile;
+         previous = code, code = reader.next()) {
+        if (previous == Token::Tessellate)
+            counts.level = std::max(counts.level, levelOf(reader.text()));
         if (code == Token::Plygn) ++counts.polygons;
         if (code == Token::File) ++counts.includes;
     }

@@ -1,3 +1,5 @@
+#include "geometry/material.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "app/scene.h"
-#include "geometry/material.h"
 #include "scene_language/token_reader.h"
 #include "tests/support/temp_files.h"
 
@@ -161,10 +162,10 @@ TEST(Material, StatementStoresAGreyMaterial) {
 
 TEST(Material, StatementOptionalNumbers) {
     auto s = std::make_unique<Scene>();
-    std::string errors = readMaterials(
-        *s,
-        "nmdMtrl a lmbrtn spctrl 0 0.2 0 0.4 0 0.6 1 0.3 20 end end end\n"
-        "nmdMtrl b lmbrtn spctrl 0 0.2 0 0.4 0 0.6 0.5 0.3 20 0.25 end end end\n");
+    std::string errors =
+        readMaterials(*s,
+                      "nmdMtrl a lmbrtn spctrl 0 0.2 0 0.4 0 0.6 1 0.3 20 end end end\n"
+                      "nmdMtrl b lmbrtn spctrl 0 0.2 0 0.4 0 0.6 0.5 0.3 20 0.25 end end end\n");
     EXPECT_EQ(errors, "");
     ASSERT_EQ(s->materialCount, 2);
     const Material& a = s->materials[0];
@@ -205,11 +206,11 @@ TEST(Material, StatementFirstNumbersOfPairsAreIgnored) {
 
 TEST(Material, StatementOfAnEmittingMaterial) {
     auto s = std::make_unique<Scene>();
-    std::string errors = readMaterials(
-        *s,
-        "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0.8 0 0.8 0 0.8 1 end end\n"
-        "  spctrl 0 10 0 20 0 30 end end\n"
-        "end\n");
+    std::string errors =
+        readMaterials(*s,
+                      "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0.8 0 0.8 0 0.8 1 end end\n"
+                      "  spctrl 0 10 0 20 0 30 end end\n"
+                      "end\n");
     EXPECT_EQ(errors, "");
     ASSERT_EQ(s->materialCount, 1);
     EXPECT_EQ(s->materials[0].emitting, 1);

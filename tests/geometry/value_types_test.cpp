@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/random.h"
 #include "geometry/color.h"
 #include "geometry/matrix.h"
-#include "base/random.h"
 #include "geometry/vector.h"
 
 TEST(Vector, NormalizeShortVectorGivesZAxis) {

@@ -31,7 +31,8 @@ TEST(VertexGrid, MergesAsThePlainWalkAroundTwoToTheFifty) {
     for (double base : {edge, -edge, std::ldexp(1.0, 49), 1e300})
         for (int k = -3; k <= 3; ++k) {
             double x = base;
-            for (int step = 0; step < std::abs(k); ++step) x = std::nextafter(x, k < 0 ? 0.0 : HUGE_VAL);
+            for (int step = 0; step < std::abs(k); ++step)
+                x = std::nextafter(x, k < 0 ? 0.0 : HUGE_VAL);
             points.emplace_back(x, 1.0, 2.0);
             points.emplace_back(x, 1.05, 2.0);
             points.emplace_back(std::nextafter(x, 0.0), 1.0, 2.0);

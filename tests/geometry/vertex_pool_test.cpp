@@ -113,7 +113,7 @@ TEST(VertexPool, SameAsPlainWalkOnRandomPoints) {
     for (int i = 0; i < 4000; ++i)
         points.emplace_back(coordinate(generator), coordinate(generator), coordinate(generator));
     expectSameAsPlainWalk(*s, points);
-    EXPECT_GT(s->vertexCount(), 500);   // both merges and new vertices occurred
+    EXPECT_GT(s->vertexCount(), 500);  // both merges and new vertices occurred
     EXPECT_LT(s->vertexCount(), 4000);
 }
 
@@ -158,9 +158,9 @@ TEST(VertexPool, SameAsPlainWalkForExtremeCoordinates) {
     const double inf = HUGE_VAL;
     auto s = sceneForObject(1);
     std::vector<Vector> points = {
-        {inf, 0, 0},      {inf, 0, 0},        {-inf, 1, 1},      {std::nan(""), 0, 0},
-        {0, 0, 0},        {2e14, 5, 5},       {2e14 + 0.0625, 5, 5}, {2e14 - 0.125, 5, 5},
-        {1e300, 0, 0},    {1e300, 0, 0.05},   {-1e300, 0, 0},    {3e15, 0, 0},
+        {inf, 0, 0},        {inf, 0, 0},      {-inf, 1, 1},          {std::nan(""), 0, 0},
+        {0, 0, 0},          {2e14, 5, 5},     {2e14 + 0.0625, 5, 5}, {2e14 - 0.125, 5, 5},
+        {1e300, 0, 0},      {1e300, 0, 0.05}, {-1e300, 0, 0},        {3e15, 0, 0},
         {3e15 + 0.5, 0, 0}, {1e-300, 0, 0},   {0.0999999, 0, 0}};
     expectSameAsPlainWalk(*s, points);
 }

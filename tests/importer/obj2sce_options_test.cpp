@@ -1,12 +1,12 @@
 // The converter's command line.
+#include "importer/obj2sce_options.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "importer/obj2sce_options.h"
 
 TEST(Obj2sceOptions, DefaultsValuesAndMistakes) {
     auto parse = [](std::vector<std::string> args, Obj2sceOptions& o, std::string& error) {
@@ -25,11 +25,12 @@ TEST(Obj2sceOptions, DefaultsValuesAndMistakes) {
     EXPECT_FALSE(o.hasEye || o.hasLookAt || o.hasSky || o.hasLight || o.swapYZ);
 
     Obj2sceOptions p;
-    ASSERT_TRUE(parse({"--eye", "0", "-5", "10", "m.obj", "-o", "m.sce", "--look-at", "1", "2",
-                       "3", "--up", "0", "0", "1", "--fov=60", "--tessellate", "8", "--scale",
-                       "0.5", "--swap-yz", "--sky", "1", "1", "1", "--light", "100", "0", "9",
-                       "0"},
-                      p, error))
+    ASSERT_TRUE(parse(
+        {"--eye",   "0",   "-5",        "10",    "m.obj", "-o", "m.sce",    "--look-at",    "1",
+         "2",       "3",   "--up",      "0",     "0",     "1",  "--fov=60", "--tessellate", "8",
+         "--scale", "0.5", "--swap-yz", "--sky", "1",     "1",  "1",        "--light",      "100",
+         "0",       "9",   "0"},
+        p, error))
         << error;
     EXPECT_EQ(p.eye, Vector(0, -5, 10));
     EXPECT_EQ(p.outputFile, "m.sce");

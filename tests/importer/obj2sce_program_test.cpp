@@ -10,7 +10,6 @@
 #include "tests/support/obj2sce_conversion.h"
 #include "tests/support/program_runner.h"
 
-
 // The converted cube read by the program's own scene reader.
 TEST(Obj2sceScene, ConvertedCubeLoads) {
     writeTempFile("cube.mtl", kCubeMtl);
@@ -51,8 +50,9 @@ TEST(Obj2sceProgram, StatusesAndMessages) {
     ProgramResult ok = runProgram(program, {"tri.obj", "-o", "tri.sce"}, dir);
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "");
-    EXPECT_EQ(ok.err, "obj2sce: warning: 1 polygons have corners closer than 0.1 on every axis, "
-                      "which the program merges into one vertex: enlarge the model with --scale\n");
+    EXPECT_EQ(ok.err,
+              "obj2sce: warning: 1 polygons have corners closer than 0.1 on every axis, "
+              "which the program merges into one vertex: enlarge the model with --scale\n");
 
     ProgramResult toStdout = runProgram(program, {"tri.obj", "--scale", "10"}, dir);
     EXPECT_EQ(toStdout.status, 0);
@@ -62,7 +62,8 @@ TEST(Obj2sceProgram, StatusesAndMessages) {
     ProgramResult bad = runProgram(program, {"bad.obj"}, dir);
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
-    EXPECT_EQ(bad.err, "obj2sce: bad.obj:4: vertex index 9 is outside the 3 vertices read so far\n");
+    EXPECT_EQ(bad.err,
+              "obj2sce: bad.obj:4: vertex index 9 is outside the 3 vertices read so far\n");
 
     ProgramResult missing = runProgram(program, {"none.obj"}, dir);
     EXPECT_EQ(missing.status, 1);

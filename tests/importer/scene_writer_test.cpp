@@ -39,10 +39,11 @@ TEST(SceneWriter, CubeMaterialsChannelsAndEmittersFirst) {
     EXPECT_TRUE(c.warnings.empty());
     // Channel 0 is shown blue, 2 red: (r, g, b) is written b, g, r.
     EXPECT_TRUE(contains(c.scene, "nmdMtrl red lmbrtn spctrl 0 0.1 0 0.2 0 0.9 1 end end end\n"));
+    EXPECT_TRUE(
+        contains(c.scene, "nmdMtrl shiny lmbrtn spctrl 0 0.5 0 0.5 0 0.5 1 0.4 50 end end end\n"));
     EXPECT_TRUE(contains(c.scene,
-                         "nmdMtrl shiny lmbrtn spctrl 0 0.5 0 0.5 0 0.5 1 0.4 50 end end end\n"));
-    EXPECT_TRUE(contains(c.scene, "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end "
-                                  "spctrl 0 1 0 2 0 4 end end end\n"));
+                         "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end "
+                         "spctrl 0 1 0 2 0 4 end end end\n"));
 
     std::vector<WrittenObject> objects = writtenObjects(c.scene);
     ASSERT_EQ(objects.size(), 3u);
@@ -89,8 +90,9 @@ TEST(SceneWriter, PolygonsFannedSplitOrKept) {
 }
 
 TEST(SceneWriter, TrianglesWithoutAreaLeftOut) {
-    Conversion c = convert("v 0 0 0\nv 10 0 0\nv 20 0 0\nv 0 10 0\n"
-                           "f 1 2 3\nf 1 1 4\nf 1 2 4\n");
+    Conversion c = convert(
+        "v 0 0 0\nv 10 0 0\nv 20 0 0\nv 0 10 0\n"
+        "f 1 2 3\nf 1 1 4\nf 1 2 4\n");
     ASSERT_TRUE(c.prepared) << c.error;
     std::vector<WrittenObject> objects = writtenObjects(c.scene);
     ASSERT_EQ(objects.size(), 1u);
@@ -174,8 +176,9 @@ TEST(SceneWriter, GivenCameraAndLights) {
     options.lightPosition = Vector(0, 90, -1.5);
     Conversion c = convert("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", options);
     ASSERT_TRUE(c.prepared) << c.error;
-    EXPECT_TRUE(contains(c.scene, "cmr camera\n  0 0 0  0 0.6 0.8  0 0 1\n  5  10 10  0 0  0\n"
-                                  "end\npointlight 800 0 90 -1.5 end\nsky 0.125 0.25 0.5 end\n"))
+    EXPECT_TRUE(contains(c.scene,
+                         "cmr camera\n  0 0 0  0 0.6 0.8  0 0 1\n  5  10 10  0 0  0\n"
+                         "end\npointlight 800 0 90 -1.5 end\nsky 0.125 0.25 0.5 end\n"))
         << c.scene;
 
     options.lookAt = options.eye;
@@ -213,8 +216,9 @@ TEST(SceneWriter, TooManyMaterials) {
 
 TEST(SceneWriter, NamesThatCollideWhenWrittenStayApart) {
     writeTempFile("twins.mtl", "newmtl a\"b\nKd 1 0 0\nnewmtl a_b\nKd 0 0 1\n");
-    Conversion c = convert("mtllib twins.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
-                           "usemtl a\"b\nf 1 2 3\nusemtl a_b\nf 1 2 3\n");
+    Conversion c = convert(
+        "mtllib twins.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+        "usemtl a\"b\nf 1 2 3\nusemtl a_b\nf 1 2 3\n");
     ASSERT_TRUE(c.prepared) << c.error;
     EXPECT_TRUE(contains(c.scene, "nmdMtrl a_b lmbrtn spctrl 0 0 0 0 0 1 1"));
     EXPECT_TRUE(contains(c.scene, "nmdMtrl a_b.2 lmbrtn spctrl 0 1 0 0 0 0 1"));

@@ -1,9 +1,9 @@
+#include "render/render_options.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "render/render_options.h"
 
 namespace {
 bool parse(std::vector<std::string> args, RenderOptions& o, std::string& error) {
@@ -24,10 +24,10 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.height, 560);
 
     RenderOptions p;
-    ASSERT_TRUE(parse({"-n", "100", "room.sce", "-o", "a.png", "--hdr=a.exr", "--patches",
-                       "p.csv", "--convergence", "c.csv", "--size", "800x600", "--exposure",
-                       "2.5", "--srgb", "-q"},
-                      p, error))
+    ASSERT_TRUE(
+        parse({"-n", "100", "room.sce", "-o", "a.png", "--hdr=a.exr", "--patches", "p.csv",
+               "--convergence", "c.csv", "--size", "800x600", "--exposure", "2.5", "--srgb", "-q"},
+              p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
     EXPECT_EQ(p.pngFile, "a.png");
@@ -48,17 +48,17 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
 
 TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                  // no scene
-        {"a.sce", "b.sce"},                  // two scenes
-        {"a.sce", "--bogus"},                // unknown option
-        {"a.sce", "-n"},                     // missing value
-        {"a.sce", "-n", "-5"},               // negative count
-        {"a.sce", "-n", "12x"},              // trailing junk
-        {"a.sce", "-n", "99999999999999"},   // out of range
-        {"a.sce", "--size", "0x10"},         // empty image
-        {"a.sce", "--size", "10x"},          // missing height
-        {"a.sce", "--exposure", "inf"},      // not finite
-        {"a.sce", "-o", ""},                 // empty name
+        {},                                 // no scene
+        {"a.sce", "b.sce"},                 // two scenes
+        {"a.sce", "--bogus"},               // unknown option
+        {"a.sce", "-n"},                    // missing value
+        {"a.sce", "-n", "-5"},              // negative count
+        {"a.sce", "-n", "12x"},             // trailing junk
+        {"a.sce", "-n", "99999999999999"},  // out of range
+        {"a.sce", "--size", "0x10"},        // empty image
+        {"a.sce", "--size", "10x"},         // missing height
+        {"a.sce", "--exposure", "inf"},     // not finite
+        {"a.sce", "-o", ""},                // empty name
     };
     for (const auto& args : bad) {
         RenderOptions o;

@@ -185,8 +185,8 @@ TEST(ObjectReader, QuadrilateralGridSpansTheFirstCorner) {
 }
 
 TEST(ObjectReader, TriangleSubdividesIntoNSquared) {
-    auto s = loaded(object(
-        "tessellate 4", "vrtxPstn 0 0 0 10 0 0 0 0 10 end cmplxPly plygn 0 1 2 end end"));
+    auto s = loaded(
+        object("tessellate 4", "vrtxPstn 0 0 0 10 0 0 0 0 10 end cmplxPly plygn 0 1 2 end end"));
     ASSERT_EQ(s->patchCount(), 16);
     EXPECT_EQ(s->vertexCount(), 15);
     EXPECT_EQ(totalArea(*s), 50.0);
@@ -223,8 +223,7 @@ TEST(ObjectReader, TessellationIsTruncated) {
 
 TEST(ObjectReader, TessellationIsClampedAndPersists) {
     // Sides of 20 keep the 100 divisions 0.2 apart, so no grid points merge.
-    const char* square =
-        "vrtxPstn 0 0 0 20 0 0 20 0 20 0 0 20 end cmplxPly plygn 0 1 2 3 end end";
+    const char* square = "vrtxPstn 0 0 0 20 0 0 20 0 20 0 0 20 end cmplxPly plygn 0 1 2 3 end end";
     auto s = loaded(object("tessellate 150", square) + object("", square) +
                     object("", "vrtxPstn 0 0 0 20 0 0 0 0 20 end cmplxPly plygn 0 1 2 end end"));
     EXPECT_EQ(s->tessellation, 100);
@@ -297,10 +296,10 @@ TEST(ObjectReader, VerticesMergeWithinAnObjectOnly) {
 }
 
 TEST(ObjectReader, BodyFromAnIncludedFile) {
-    std::string body = writeTempFile(
-        "body.sce",
-        "vrtxPstn 0 0 0 10 0 0 10 0 10 0 0 10 end cmplxPly plygn 0 1 2 3 end end\n"
-        "this text after the body is never read ] ) plygn\n");
+    std::string body =
+        writeTempFile("body.sce",
+                      "vrtxPstn 0 0 0 10 0 0 10 0 10 0 0 10 end cmplxPly plygn 0 1 2 3 end end\n"
+                      "this text after the body is never read ] ) plygn\n");
     auto s = loaded(std::string(kMaterials) + "plnrMsh inc tessellate 2 mtrlNm grey end file \"" +
                     body + "\" end\n" + object("mtrlNm snow end"));
     ASSERT_EQ(s->patchCount(), 8 + 8);  // the level carries over to the next object
@@ -360,19 +359,20 @@ TEST(ObjectReader, RockRuleAppliesPerSubdividedTriangle) {
 }
 
 TEST(ObjectReader, QuadrilateralsNeverUseTheRockRule) {
-    auto s = loaded(std::string(kMaterials) +
-                    object("mtrlNm rock end", "vrtxPstn 0 120 0 10 120 0 10 120 10 0 120 10 end "
-                                              "cmplxPly plygn 0 1 2 3 end end"));
+    auto s =
+        loaded(std::string(kMaterials) + object("mtrlNm rock end",
+                                                "vrtxPstn 0 120 0 10 120 0 10 120 10 0 120 10 end "
+                                                "cmplxPly plygn 0 1 2 3 end end"));
     ASSERT_EQ(s->patchCount(), 2);
     EXPECT_EQ(s->patches[0]->material, &s->materials[1]);
     EXPECT_EQ(s->random.state, 1u);
 }
 
 TEST(ObjectReader, RockWithoutSnowStaysRock) {
-    auto s = loaded(
-        "nmdMtrl rock lmbrtn spctrl 0 0.3 0 0.3 0 0.3 1 end end end\n" +
-        object("mtrlNm rock end", "vrtxPstn 0 120 0 1 120 0 0 120 1 0 110 0 1 110 0 0 110 1 end "
-                                  "cmplxPly plygn 0 1 2 end plygn 3 4 5 end end"));
+    auto s = loaded("nmdMtrl rock lmbrtn spctrl 0 0.3 0 0.3 0 0.3 1 end end end\n" +
+                    object("mtrlNm rock end",
+                           "vrtxPstn 0 120 0 1 120 0 0 120 1 0 110 0 1 110 0 0 110 1 end "
+                           "cmplxPly plygn 0 1 2 end plygn 3 4 5 end end"));
     ASSERT_EQ(s->materialCount, 1);
     ASSERT_EQ(s->patchCount(), 2);
     EXPECT_EQ(s->patches[0]->material, &s->materials[0]);
@@ -394,21 +394,22 @@ TEST(ObjectReader, EmittingObjectAfterAnotherIsReported) {
 
 TEST(ObjectReader, UnknownMaterialEndsTheProgram) {
     auto s = std::make_unique<Scene>();
-    std::string path = writeTempFile("object.sce", std::string(kMaterials) +
-                                                       object("mtrlNm Grey end"));
+    std::string path =
+        writeTempFile("object.sce", std::string(kMaterials) + object("mtrlNm Grey end"));
     EXPECT_EXIT(readStatements(*s, path), ::testing::ExitedWithCode(1),
                 literal(statusLine(1, 4, 0, 0) + "Grey material doesn't exist\n") + "$");
 }
 
 TEST(ObjectReader, PolygonIndexOutsideTheVertexList) {
     auto s = std::make_unique<Scene>();
-    std::string path = writeTempFile(
-        "object.sce", object("") + object("", "vrtxPstn 0 0 0 1 0 0 0 1 0 end cmplxPly "
-                                              "plygn 0 1 2 end plygn 0 1 2 3 end end"));
-    EXPECT_EXIT(readStatements(*s, path), ::testing::ExitedWithCode(255),
-                literal("\nPolygon index 3 is outside the vertex list of object 2 in " + path +
-                        "\n") +
-                    "$");
+    std::string path =
+        writeTempFile("object.sce", object("") + object("",
+                                                        "vrtxPstn 0 0 0 1 0 0 0 1 0 end cmplxPly "
+                                                        "plygn 0 1 2 end plygn 0 1 2 3 end end"));
+    EXPECT_EXIT(
+        readStatements(*s, path), ::testing::ExitedWithCode(255),
+        literal("\nPolygon index 3 is outside the vertex list of object 2 in " + path + "\n") +
+            "$");
 
     std::string negative = writeTempFile(
         "negative.sce", object("", "vrtxPstn 0 0 0 1 0 0 0 1 0 end cmplxPly plygn 0 -2 1 end end"));
@@ -420,8 +421,9 @@ TEST(ObjectReader, PolygonIndexOutsideTheVertexList) {
 TEST(ObjectReader, PolygonIndexCheckedWithoutPatchesToo) {
     // Level 0 makes no patches, but the index still names no vertex.
     auto s = std::make_unique<Scene>();
-    std::string path = writeTempFile("object.sce", object("tessellate 0", "vrtxPstn end cmplxPly "
-                                                                          "plygn 0 0 0 end end"));
+    std::string path = writeTempFile("object.sce", object("tessellate 0",
+                                                          "vrtxPstn end cmplxPly "
+                                                          "plygn 0 0 0 end end"));
     EXPECT_EXIT(readStatements(*s, path), ::testing::ExitedWithCode(255),
                 literal("Polygon index 0 is outside the vertex list of object 1 in " + path));
 }
@@ -431,9 +433,9 @@ TEST(ObjectReader, PolygonIndexOfAnIncludedFileNamesThatFile) {
     std::string body = writeTempFile("bad_body.sce",
                                      "vrtxPstn 0 0 0 1 0 0 0 1 0 end cmplxPly plygn 0 1 7 end end");
     std::string path = writeTempFile("object.sce", "plnrMsh x file \"" + body + "\" end\n");
-    EXPECT_EXIT(readStatements(*s, path), ::testing::ExitedWithCode(255),
-                literal("Polygon index 7 is outside the vertex list of object 1 in " + body +
-                        "\n"));
+    EXPECT_EXIT(
+        readStatements(*s, path), ::testing::ExitedWithCode(255),
+        literal("Polygon index 7 is outside the vertex list of object 1 in " + body + "\n"));
 }
 
 TEST(ObjectReader, VertexHandleArrayLimit) {

@@ -26,8 +26,7 @@ void readFreshScene(const std::string& path) {
 }
 
 // The report of a token found where "end" was expected at the top level.
-std::string endExpected(const std::string& path, int line, int location,
-                        const std::string& found) {
+std::string endExpected(const std::string& path, int line, int location, const std::string& found) {
     return "\nERROR : end expected  IN FILE: " + path + " IN LINE: " + std::to_string(line) +
            " LOCATION: " + std::to_string(location) + "\n\t but " + found +
            " has been encountered\n";
@@ -82,17 +81,17 @@ TEST(SceneReader, CompleteSceneFile) {
     // A white floor of 200 by 200 at tessellation 8 with window width 0.8:
     // n = min(8, truncate(8 · 400 / 0.8)) = 8, so 2 · 8² = 128 patches.
     auto s = std::make_unique<Scene>();
-    std::string errors = readScene(
-        *s,
-        "% a white floor lit by one point light\n"
-        "cmr view\n  0 60 -300   0 0 1   0 1 0\n  1  0.8 0.8  0 0  0\nend\n"
-        "nmdMtrl white lmbrtn spctrl 0 0.7 0 0.7 0 0.7 1 end end end\n"
-        "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0.8 0 0.8 0 0.8 1 end end\n"
-        "  spctrl 0 10 0 10 0 10 end end\nend\n"
-        "pointlight 800 0 90 0 end\nsky 0 0 0 end\n"
-        "plnrMsh floor mtrlNm white end tessellate 8\n"
-        "  vrtxPstn -100 0 -100  100 0 -100  100 0 100  -100 0 100 end\n"
-        "  cmplxPly\n    plygn 0 1 2 3 end\n  end\nend\n");
+    std::string errors =
+        readScene(*s,
+                  "% a white floor lit by one point light\n"
+                  "cmr view\n  0 60 -300   0 0 1   0 1 0\n  1  0.8 0.8  0 0  0\nend\n"
+                  "nmdMtrl white lmbrtn spctrl 0 0.7 0 0.7 0 0.7 1 end end end\n"
+                  "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0.8 0 0.8 0 0.8 1 end end\n"
+                  "  spctrl 0 10 0 10 0 10 end end\nend\n"
+                  "pointlight 800 0 90 0 end\nsky 0 0 0 end\n"
+                  "plnrMsh floor mtrlNm white end tessellate 8\n"
+                  "  vrtxPstn -100 0 -100  100 0 -100  100 0 100  -100 0 100 end\n"
+                  "  cmplxPly\n    plygn 0 1 2 3 end\n  end\nend\n");
     EXPECT_EQ(errors.substr(errors.size() - 2), "\n\n");
     EXPECT_EQ(s->camera.eye, Vector(0, 60, -300));
     EXPECT_EQ(s->camera.windowWidth, 0.8);
@@ -138,17 +137,21 @@ TEST(SceneReaderDeathTest, TokensThatStartNoStatement) {
         int location;
         const char* found;
     } cases[] = {
-        {"sclr", 5, "sclr"},         {"  12.5 end", 7, "12.5"},
-        {"(", 2, "("},               {")", 2, ")"},
-        {",", 2, ","},               {":", 2, ":"},
-        {"tessellate 2", 11, "tessellate"}, {"plnrmsh x", 8, "plnrmsh"},
-        {"\"cmr\"", 6, "cmr"},       {"vrtxPstn", 9, "vrtxPstn"},
+        {"sclr", 5, "sclr"},
+        {"  12.5 end", 7, "12.5"},
+        {"(", 2, "("},
+        {")", 2, ")"},
+        {",", 2, ","},
+        {":", 2, ":"},
+        {"tessellate 2", 11, "tessellate"},
+        {"plnrmsh x", 8, "plnrmsh"},
+        {"\"cmr\"", 6, "cmr"},
+        {"vrtxPstn", 9, "vrtxPstn"},
     };
     for (const auto& c : cases) {
         const std::string path = writeTempFile("start.sce", c.contents);
         EXPECT_EXIT(readFreshScene(path), ::testing::ExitedWithCode(255),
-                    ::testing::Eq(endExpected(path, 1, c.location, c.found) +
-                                  "\nUnknown token\n"))
+                    ::testing::Eq(endExpected(path, 1, c.location, c.found) + "\nUnknown token\n"))
             << c.contents;
     }
 }
@@ -197,8 +200,9 @@ TEST(SceneStatements, CameraStoresEveryValueInOrder) {
 
 TEST(SceneStatements, CameraDirectionIsNormalisedButUpIsNot) {
     auto s = std::make_unique<Scene>();
-    readScene(*s, "cmr first 9 9 9 1 0 0 0 1 0 1 1 1 0 0 0 end\n"
-                  "cmr second 0 0 0 3 4 0 0 2 0 1 1 1 0 0 0 end");
+    readScene(*s,
+              "cmr first 9 9 9 1 0 0 0 1 0 1 1 1 0 0 0 end\n"
+              "cmr second 0 0 0 3 4 0 0 2 0 1 1 1 0 0 0 end");
     EXPECT_EQ(s->camera.eye, Vector(0, 0, 0));  // the second statement overwrites
     EXPECT_NEAR(s->camera.viewDirection.x, 0.6, 1e-15);
     EXPECT_NEAR(s->camera.viewDirection.y, 0.8, 1e-15);

@@ -1,17 +1,18 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <climits>
-#include <string>
-#include <thread>
-#include <utility>
-#include <vector>
+#include "scene_language/token_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "scene_language/token_reader.h"
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -49,9 +50,10 @@ std::string errorOutput(Action action) {
 // Numbers
 
 TEST(TokenReader, NumbersWithSignAndOneDot) {
-    EXPECT_EQ(scan("-12.50 7 3. 0.25"),
-              (Tokens{{Token::Number, "-12.50"}, {Token::Number, "7"},
-                      {Token::Number, "3."}, {Token::Number, "0.25"}}));
+    EXPECT_EQ(scan("-12.50 7 3. 0.25"), (Tokens{{Token::Number, "-12.50"},
+                                                {Token::Number, "7"},
+                                                {Token::Number, "3."},
+                                                {Token::Number, "0.25"}}));
 }
 
 TEST(TokenReader, NumbersHaveNoExponentPlusOrLeadingDot) {
@@ -78,11 +80,10 @@ TEST(TokenReader, MinusJoinsWhateverTokenFollows) {
 
 TEST(TokenReader, EveryKeywordHasItsCode) {
     const std::pair<const char*, int> keywords[] = {
-        {"cmplxPly", 2},  {"cmr", 3},       {"end", 7},         {"lmbrtn", 8},
-        {"mtrlNm", 9},    {"nmdMtrl", 10},  {"pLmnr", 12},      {"plnrMsh", 13},
-        {"transform", 14}, {"plygn", 15},   {"sclr", 16},       {"spctrl", 17},
-        {"vrtxPstn", 18}, {"pointlight", 25}, {"size", 26},     {"position", 27},
-        {"file", 28},     {"sky", 30},      {"tessellate", 31},
+        {"cmplxPly", 2},  {"cmr", 3},     {"end", 7},       {"lmbrtn", 8},      {"mtrlNm", 9},
+        {"nmdMtrl", 10},  {"pLmnr", 12},  {"plnrMsh", 13},  {"transform", 14},  {"plygn", 15},
+        {"sclr", 16},     {"spctrl", 17}, {"vrtxPstn", 18}, {"pointlight", 25}, {"size", 26},
+        {"position", 27}, {"file", 28},   {"sky", 30},      {"tessellate", 31},
     };
     for (const auto& [text, code] : keywords) {
         EXPECT_EQ(keywordCode(text), code) << text;
@@ -94,9 +95,10 @@ TEST(TokenReader, EveryKeywordHasItsCode) {
 }
 
 TEST(TokenReader, KeywordsMatchExactlyAndCaseSensitively) {
-    EXPECT_EQ(scan("ENDE End ends plnrmsh"),
-              (Tokens{{Token::Name, "ENDE"}, {Token::Name, "End"}, {Token::Name, "ends"},
-                      {Token::Name, "plnrmsh"}}));
+    EXPECT_EQ(scan("ENDE End ends plnrmsh"), (Tokens{{Token::Name, "ENDE"},
+                                                     {Token::Name, "End"},
+                                                     {Token::Name, "ends"},
+                                                     {Token::Name, "plnrmsh"}}));
 }
 
 TEST(TokenReader, NamesTakeDigitsDotsHyphensAndCarets) {
@@ -146,7 +148,8 @@ TEST(TokenReader, CommentAtTheEndOfTheFile) {
 
 TEST(TokenReader, CharactersThatStartNoTokenAreDropped) {
     EXPECT_EQ(scan("plygn{3"), (Tokens{{Token::Plygn, "plygn"}, {Token::Number, "3"}}));
-    EXPECT_EQ(scan("a;#}b\t\r\n\xe9" "c"),
+    EXPECT_EQ(scan("a;#}b\t\r\n\xe9"
+                   "c"),
               (Tokens{{Token::Name, "a"}, {Token::Name, "b"}, {Token::Name, "c"}}));
 }
 
@@ -200,8 +203,8 @@ TEST(TokenReader, ReportNamesTheExpectedAndTheFoundToken) {
 TEST(TokenReader, ReportDescribesCodesWithoutText) {
     TokenReader reader;
     openOn(reader, "\"\"");
-    const std::string where = " IN FILE: " + std::string(reader.fileName().c_str()) +
-                              " IN LINE: 1 LOCATION: 3\n";
+    const std::string where =
+        " IN FILE: " + std::string(reader.fileName().c_str()) + " IN LINE: 1 LOCATION: 3\n";
     auto report = [&](int expected) { return errorOutput([&] { reader.reportError(expected); }); };
     EXPECT_EQ(report(Token::Number),
               "\nERROR : NUMBER expected " + where + "\t but NAME has been encountered\n");
@@ -317,17 +320,18 @@ TEST(TokenReader, ReadingAWordAsANumberGivesZeroAndAReport) {
         EXPECT_EQ(reader.readNumber(), 0.0);
         EXPECT_EQ(reader.readInt(), 0);
     });
-    const std::string one = "\nERROR : NUMBER expected  IN FILE: " +
-                            std::string(reader.fileName().c_str()) +
-                            " IN LINE: 1 LOCATION: 4\n\t but end has been encountered\n";
+    const std::string one =
+        "\nERROR : NUMBER expected  IN FILE: " + std::string(reader.fileName().c_str()) +
+        " IN LINE: 1 LOCATION: 4\n\t but end has been encountered\n";
     EXPECT_EQ(report, one + one);
     EXPECT_EQ(reader.code(), Token::End);  // the word stays current
 }
 
 TEST(TokenReader, HugeIntegersAreClampedToTheIntRange) {
     TokenReader reader;
-    openOn(reader, "99999999999999999999999 -99999999999999999999999 2147483648 -2147483649 "
-                   "2147483647");
+    openOn(reader,
+           "99999999999999999999999 -99999999999999999999999 2147483648 -2147483649 "
+           "2147483647");
     EXPECT_EQ(reader.readInt(), INT_MAX);
     EXPECT_EQ(reader.readInt(), INT_MIN);
     EXPECT_EQ(reader.readInt(), INT_MAX);
@@ -402,8 +406,7 @@ TEST(TokenReaderDeathTest, MissingFileEndsTheProgram) {
             TokenReader reader;
             reader.open(name.c_str());
         },
-        ::testing::ExitedWithCode(255),
-        ::testing::Eq("\nFile " + name + " cannot be opened!\n"));
+        ::testing::ExitedWithCode(255), ::testing::Eq("\nFile " + name + " cannot be opened!\n"));
 }
 
 TEST(TokenReaderDeathTest, DirectoryCannotBeOpened) {
@@ -413,8 +416,7 @@ TEST(TokenReaderDeathTest, DirectoryCannotBeOpened) {
             TokenReader reader;
             reader.open(name.c_str());
         },
-        ::testing::ExitedWithCode(255),
-        ::testing::Eq("\nFile " + name + " cannot be opened!\n"));
+        ::testing::ExitedWithCode(255), ::testing::Eq("\nFile " + name + " cannot be opened!\n"));
 }
 
 TEST(TokenReaderDeathTest, DeviceCannotBeOpened) {

@@ -342,8 +342,8 @@ void referenceScan(const Scene& s, const Patch& p, const std::function<void(int3
 
 void referenceTransfer(Scene& s) {
     auto depth = [](const Patch* p) {
-        return std::min({p->vertices[0]->position.z, p->vertices[1]->position.z,
-                         p->vertices[2]->position.z});
+        return std::min(
+            {p->vertices[0]->position.z, p->vertices[1]->position.z, p->vertices[2]->position.z});
     };
     std::sort(s.patches.begin(), s.patches.end(), [&](const Patch* a, const Patch* b) {
         return depth(a) < depth(b) || (depth(a) == depth(b) && a->serial < b->serial);
@@ -406,7 +406,8 @@ std::unique_ptr<Scene> mixedScene() {
         s->addPatch(patch);
     }
     prepare(*s);
-    for (Patch* p : s->patches) p->bundleOutgoing = Color(uniform(0, 1), uniform(0, 1), uniform(0, 1));
+    for (Patch* p : s->patches)
+        p->bundleOutgoing = Color(uniform(0, 1), uniform(0, 1), uniform(0, 1));
     return s;
 }
 
@@ -442,7 +443,8 @@ void expectSameAsCellByCell(size_t spanBudget) {
 
         ASSERT_EQ(solver->random.state, reference->random.state);
         for (size_t i = 0; i < solver->patches.size(); ++i)
-            ASSERT_EQ(solver->patches[i]->serial, reference->patches[i]->serial) << "position " << i;
+            ASSERT_EQ(solver->patches[i]->serial, reference->patches[i]->serial)
+                << "position " << i;
         auto a = bySerial(*solver), b = bySerial(*reference);
         int exchanged = 0;
         for (size_t i = 0; i < a.size(); ++i) {

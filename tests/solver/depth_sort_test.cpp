@@ -11,8 +11,9 @@
 
 TEST(DepthSort, KeysOrderLikeTheDepths) {
     const double inf = std::numeric_limits<double>::infinity();
-    std::vector<double> depths = {-inf, -1e300, -2.5, -1.0, -1e-300, -4.9e-324, 0.0,
-                                  4.9e-324, 1e-300, 1.0, 1.0 + 1e-16 * 3, 2.5, 1e300, inf};
+    std::vector<double> depths = {-inf,  -1e300,   -2.5,   -1.0, -1e-300,         -4.9e-324,
+                                  0.0,   4.9e-324, 1e-300, 1.0,  1.0 + 1e-16 * 3, 2.5,
+                                  1e300, inf};
     for (size_t i = 0; i + 1 < depths.size(); ++i)
         EXPECT_LT(depthKey(depths[i]), depthKey(depths[i + 1])) << depths[i];
     EXPECT_EQ(depthKey(-0.0), depthKey(0.0));

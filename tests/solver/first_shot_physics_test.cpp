@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/support/gl_context_test.h"
 #include "tests/support/box_scene.h"
+#include "tests/support/gl_context_test.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;

@@ -103,8 +103,8 @@ TEST_F(FirstShotTest, PointLightFactorIsSolidAnglePerAreaOverPi) {
 
 TEST_F(FirstShotTest, TiltedPatchAcrossTwoCubeFaces) {
     Vector light(0.5, -0.25, 0.125);
-    addSquare(Vector(4, 0.5, 4), normalized(Vector(0, -1, -1)), normalized(Vector(1, 0.3, -0.3)),
-              2, &diffuse_);
+    addSquare(Vector(4, 0.5, 4), normalized(Vector(0, -1, -1)), normalized(Vector(1, 0.3, -0.3)), 2,
+              &diffuse_);
     scene().addLight(Color(1), light);
     scene().shootFirst();
     for (const Patch* p : scene().patches) {

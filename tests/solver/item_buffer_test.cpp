@@ -1,8 +1,8 @@
 #include "solver/item_buffer.h"
 
-#include <gtest/gtest.h>
-
 #include <GL/gl.h>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
@@ -114,9 +114,9 @@ TEST_F(ItemBufferTest, FaceThatSeesNothingChangesNothing) {
 
 TEST_F(ItemBufferTest, PatchesOutsideTheDepthRangeAreClipped) {
     Material m;
-    addSquare(Vector(0, 0, 0.9), Vector(0, 0, -1), Vector(1, 0, 0), 1, &m);    // nearer than 1
+    addSquare(Vector(0, 0, 0.9), Vector(0, 0, -1), Vector(1, 0, 0), 1, &m);      // nearer than 1
     addSquare(Vector(0, 0, 1001), Vector(0, 0, -1), Vector(1, 0, 0), 3000, &m);  // beyond 1000
-    addSquare(Vector(0, 0, 999), Vector(0, 0, -1), Vector(1, 0, 0), 100, &m);   // inside
+    addSquare(Vector(0, 0, 999), Vector(0, 0, -1), Vector(1, 0, 0), 100, &m);    // inside
     scene().renderFace(Vector(0, 0, 0), kForward, kUp, true);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(scene().patches[i]->coverage, 0.0) << i;
     EXPECT_GT(scene().patches[4]->coverage + scene().patches[5]->coverage, 0.0);

@@ -129,7 +129,7 @@ TEST_F(PatchUpdate, GlossyReflectionInTheMirrorDirection) {
         patch.bundleIncoming = Color(1, 2, 4);
         patch.updateOutgoing(previous, mirror, lights, 3, 1);
         Color estimate = material.diffuse * Color(1, 2, 4) * (0.5 * 2.0 * kPi);
-        expectColorNear(patch.bundleOutgoing,
-                        glossy * Color(1, 2, 4) * (2.0 * kPi) + estimate, 1e-12);
+        expectColorNear(patch.bundleOutgoing, glossy * Color(1, 2, 4) * (2.0 * kPi) + estimate,
+                        1e-12);
     }
 }

@@ -7,7 +7,9 @@
 namespace {
 struct Span {
     int row, first, end;
-    bool operator==(const Span& o) const { return row == o.row && first == o.first && end == o.end; }
+    bool operator==(const Span& o) const {
+        return row == o.row && first == o.first && end == o.end;
+    }
 };
 
 std::vector<Span> spansOf(ProjectedTriangle t, int side = 1001) {

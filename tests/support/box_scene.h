@@ -16,8 +16,8 @@ inline Patch* addQuad(Scene& scene, const Vector& o, const Vector& u, const Vect
     ++scene.objectNumber;
     Patch* first = nullptr;
     auto corner = [&](int i, int j) {
-        return scene.addVertex(o + u * (static_cast<double>(i) / n) + v * (static_cast<double>(j) / n),
-                               true);
+        return scene.addVertex(
+            o + u * (static_cast<double>(i) / n) + v * (static_cast<double>(j) / n), true);
     };
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {

@@ -16,10 +16,10 @@ inline bool glContextRequired() {
 }
 
 // Skips the test, or fails it under CI, for want of a GL context.
-#define SKIP_WITHOUT_GL_CONTEXT(why)                                      \
-    do {                                                                 \
+#define SKIP_WITHOUT_GL_CONTEXT(why)                                            \
+    do {                                                                        \
         if (glContextRequired()) FAIL() << why << " (required when CI is set)"; \
-        GTEST_SKIP() << why;                                             \
+        GTEST_SKIP() << why;                                                    \
     } while (false)
 
 // A test with a window-sized offscreen GL context made current and a fresh

@@ -57,7 +57,7 @@ struct Conversion {
 
 // Reads `obj` (written as model.obj beside the other files) and writes its scene.
 inline Conversion convert(const std::string& obj, const Obj2sceOptions& options = Obj2sceOptions(),
-                   int vertexLimit = SceneWriter::kVertexLimit) {
+                          int vertexLimit = SceneWriter::kVertexLimit) {
     Conversion c;
     std::string path = writeTempFile("model.obj", obj);
     ObjModel model;

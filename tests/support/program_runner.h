@@ -7,9 +7,9 @@
 
 // What a run of a program printed and how it ended.
 struct ProgramResult {
-    std::string out;   // standard output
-    std::string err;   // standard error
-    int status = -1;   // exit status (0..255), or -1 when killed or timed out
+    std::string out;  // standard output
+    std::string err;  // standard error
+    int status = -1;  // exit status (0..255), or -1 when killed or timed out
 };
 
 // Runs `program` with `args` in directory `dir`, feeding `input` on standard

@@ -1,14 +1,14 @@
 #include "tests/support/temp_files.h"
 
-#include <cstdlib>
-#include <vector>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,7 +27,8 @@ void removeTempDirectory() {
 std::string tempDirectory() {
     static const std::string directory = [] {
         std::error_code error;
-        std::string pattern = (std::filesystem::temp_directory_path(error) / "ray_bundle_XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path(error) / "ray_bundle_XXXXXX").string();
         if (error || !mkdtemp(pattern.data())) {
             ADD_FAILURE() << "cannot make a temp directory from " << pattern;
             return pattern;

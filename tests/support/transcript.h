@@ -30,7 +30,8 @@ inline std::string maskTimes(const std::string& text) {
     size_t from = 0;
     for (size_t at; (at = text.find(head, from)) != std::string::npos;) {
         size_t end = at + head.size();
-        while (end < text.size() && std::string("0123456789.e+-").find(text[end]) != std::string::npos)
+        while (end < text.size() &&
+               std::string("0123456789.e+-").find(text[end]) != std::string::npos)
             ++end;
         bool timed = end > at + head.size() && text.compare(end, tail.size(), tail) == 0;
         out += text.substr(from, at - from) + (timed ? head + "T" : text.substr(at, end - at));
