@@ -132,17 +132,19 @@ TEST(Renderer, GlowingCubeImagesShowTheAnalyticRadiance) {
 TEST(Renderer, PatchAndConvergenceTables) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kGlowingCube);
-    ProgramResult r = runProgram(
-        kRenderer,
-        {sceneFile, "-q", "-n", "60", "--patches", dir + "/p.csv", "--convergence", dir + "/c.csv"},
-        dir);
+    ProgramResult r = runProgram(kRenderer,
+                                 {sceneFile, "-q", "-n", "200", "--patches", dir + "/p.csv",
+                                  "--convergence", dir + "/c.csv"},
+                                 dir);
     ASSERT_EQ(r.status, 0) << r.err;
     std::istringstream table(readFile(dir + "/p.csv"));
     std::string line;
     std::getline(table, line);
     EXPECT_EQ(line,
               "serial,material,center_x,center_y,center_z,normal_x,normal_y,normal_z,area,"
-              "radiance_0,radiance_1,radiance_2");
+              "red,green,blue");
+    for (const char* negativeZero : {",-0,", ",-0\n"})
+        EXPECT_EQ(readFile(dir + "/p.csv").find(negativeZero), std::string::npos);
     int rows = 0;
     while (std::getline(table, line)) {
         std::istringstream row(line);
@@ -162,10 +164,17 @@ TEST(Renderer, PatchAndConvergenceTables) {
 
     std::istringstream log(readFile(dir + "/c.csv"));
     std::getline(log, line);
-    EXPECT_EQ(line, "iteration,seconds,mean_radiance,relative_change");
+    EXPECT_EQ(line, "iteration,seconds,mean_radiance,relative_change,relative_rms_change");
     std::vector<int> iterations;
-    while (std::getline(log, line)) iterations.push_back(std::stoi(line));
-    EXPECT_EQ(iterations, (std::vector<int>{20, 40, 60}));
+    std::vector<double> rmsChange;
+    while (std::getline(log, line)) {
+        iterations.push_back(std::stoi(line));
+        std::string last = line.substr(line.rfind(',') + 1);
+        rmsChange.push_back(last.empty() ? -1.0 : std::stod(last));
+    }
+    EXPECT_EQ(iterations, (std::vector<int>{20, 40, 60, 80, 100, 120, 140, 160, 180, 200}));
+    EXPECT_EQ(rmsChange[0], -1.0);  // nothing to compare the first row with
+    EXPECT_LT(rmsChange.back(), rmsChange[1] / 3) << "the estimate settles";
 }
 
 TEST(Renderer, TwoRunsGiveIdenticalFiles) {
