@@ -221,7 +221,7 @@ std::string renderUsage() {
            "                        vertical view is kept, the horizontal one follows W/H\n"
            "      --exposure E      multiply radiance by E for the PNG instead of exposing it\n"
            "                        automatically (the 99th percentile of the lit pixels'\n"
-           "                        luminance at 0.9)\n"
+           "                        luminance at 0.9, lamps seen directly left out)\n"
            "      --linear          the PNG as the window shows it: no sRGB curve, exposure 1\n"
            "                        unless --exposure is given\n"
            "      --srgb            the sRGB curve (the default; accepted for old scripts)\n"
@@ -241,7 +241,7 @@ std::string renderUsage() {
            "Short options combine (-qn 20, -n20); '--' ends the options. On a terminal a bar\n"
            "shows the progress; otherwise a line every few seconds.\n"
            "\n"
-           "Exit status: 0 on success, 2 for bad options or an output that cannot be written,\n"
-           "3 when no OpenGL context can be made; scene-file errors keep the window program's\n"
-           "messages and statuses.\n";
+           "Exit status: 0 on success, 2 for bad options (camera options that leave no view\n"
+           "among them) or an output that cannot be written, 3 when no OpenGL context can be\n"
+           "made; scene-file errors keep the window program's messages and statuses.\n";
 }
