@@ -11,6 +11,7 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     resolution = 1000;
     runLog() << kSeparator << "Loading file " << sceneName << "\n";
     readSceneFile(sceneName);
+    if (runStageReached) runStageReached(RunStage::SceneRead);
 
     runLog() << kSeparator << "Number of patches: " << patchCount() << "\n";
     runLog() << "Initializing\n";
@@ -26,6 +27,7 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     createBundleBuffer();
     initSolver();
     startRunClock();
+    if (runStageReached) runStageReached(RunStage::RunClockStarted);
     if (firstShot) {
         runLog() << kSeparator << "First-shot \n";
         shootFirst();

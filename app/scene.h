@@ -37,6 +37,15 @@ class Scene : public SceneDescription {
     // Called with the number of each finished iteration, when set.
     std::function<void(int)> afterIteration;
 
+    // Stages of the run sequence that a caller may follow (the renderer's
+    // progress and camera options). At SceneRead the scene file has been read
+    // and nothing has used the camera yet: a changed camera holds for the
+    // whole run, eye terms included (the tessellation is already done). At
+    // RunClockStarted the first shot, if `firstShot` is set, comes next.
+    enum class RunStage { SceneRead, RunClockStarted };
+    // Called at each stage, when set.
+    std::function<void(RunStage)> runStageReached;
+
   private:
     long runClockMs_ = 0;  // elapsed-time clock value when the run started
 };

@@ -5,6 +5,7 @@
 #include <GL/glext.h>
 
 #include "app/scene.h"
+#include "render/image_frustum.h"
 
 namespace {
 // Radiance above 1 must reach the framebuffer unclamped (a GL 3.0 call).
@@ -21,7 +22,7 @@ Image renderFinalImage(Scene& s, int width, int height) {
     disableColorClamping();
     glViewport(0, 0, width, height);
     s.restoreGeometry();
-    s.camera.apply();
+    applyImageCamera(s.camera, width, height);  // square pixels at any size
     s.drawPreview();
     glFinish();
 

@@ -1,18 +1,20 @@
 // ray-bundle-render: the window program's computation without a window.
 #include <unistd.h>
 
-#include <chrono>
+#include <cstdio>
 #include <iostream>
+#include <vector>
 
 #include "app/scene.h"
 #include "base/fatal_error.h"
-#include "base/run_log.h"
 #include "gl/offscreen_context.h"
 #include "render/convergence_log.h"
+#include "render/exposure.h"
 #include "render/final_image.h"
+#include "render/follow_run.h"
 #include "render/output_file.h"
 #include "render/patch_table.h"
-#include "render/progress_bar.h"
+#include "render/progress_reporter.h"
 #include "render/render_options.h"
 
 namespace {
@@ -33,37 +35,45 @@ void checkOutputsWritable(const RenderOptions& o) {
     }
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// The PNG's exposure: as given, 1 for the window's linear values, or automatic.
+double pngExposure(const RenderOptions& o, const Image& image) {
+    if (o.fixedExposure) return o.exposure;
+    return o.linear ? 1.0 : automaticExposure(image);
 }
 
-void watchIterations(const RenderOptions& o, ConvergenceLog& log,
-                     std::chrono::steady_clock::time_point start) {
-    bool bar = !o.quiet && isatty(STDERR_FILENO);
-    int total = o.iterations;
-    int barStep = total >= 200 ? total / 200 : 1;
-    scene.afterIteration = [&o, &log, start, bar, total, barStep](int i) {
-        if (!o.convergenceFile.empty() && (i % 20 == 0 || i == total))
-            log.record(scene, i, secondsSince(start));
-        if (bar && (i % barStep == 0 || i == total))
-            std::cerr << progressBarLine(i, total, secondsSince(start));
-    };
-    muteRunLog(o.quiet || bar);
-}
-
-void writeOutputs(const RenderOptions& o, const ConvergenceLog& log) {
+// Writes every requested output; returns the PNG's exposure.
+double writeOutputs(const RenderOptions& o, const ConvergenceLog& log) {
     std::string error;
+    double exposure = 1.0;
     if (!o.pngFile.empty() || !o.exrFile.empty()) {
         OffscreenContext imageContext;
         if (!imageContext.create(o.width, o.height, true))
             failOutput("no floating-point framebuffer of the image size can be made");
         Image image = renderFinalImage(scene, o.width, o.height);
-        if (!o.pngFile.empty() && !writePng(o.pngFile, image, o.exposure, o.srgb, error))
+        exposure = pngExposure(o, image);
+        if (!o.pngFile.empty() && !writePng(o.pngFile, image, exposure, !o.linear, error))
             failOutput(error);
         if (!o.exrFile.empty() && !writeExr(o.exrFile, image, error)) failOutput(error);
     }
     if (!o.patchFile.empty() && !writePatchTable(o.patchFile, scene, error)) failOutput(error);
     if (!o.convergenceFile.empty() && !log.write(o.convergenceFile, error)) failOutput(error);
+    return exposure;
+}
+
+// The files a finished run wrote, for its summary.
+std::vector<std::string> writtenFiles(const RenderOptions& o, double exposure) {
+    std::vector<std::string> written;
+    char remark[64];
+    std::snprintf(remark, sizeof remark, " (exposure %.3g)", exposure);
+    if (!o.pngFile.empty()) written.push_back(o.pngFile + remark);
+    for (const std::string& path : {o.exrFile, o.patchFile, o.convergenceFile})
+        if (!path.empty()) written.push_back(path);
+    return written;
+}
+
+ProgressReporter::Style progressStyle(const RenderOptions& o) {
+    if (o.quiet) return ProgressReporter::Style::Quiet;
+    return isatty(STDERR_FILENO) ? ProgressReporter::Style::Bar : ProgressReporter::Style::Lines;
 }
 }  // namespace
 
@@ -79,6 +89,10 @@ int main(int argc, char** argv) {
         std::cout << renderUsage();
         return 0;
     }
+    if (options.version) {
+        std::cout << "ray-bundle-render " << RAY_BUNDLE_VERSION << "\n";
+        return 0;
+    }
     checkOutputsWritable(options);
     OffscreenContext context;
     if (!context.create(kItemBufferSize, kItemBufferSize)) {
@@ -86,14 +100,16 @@ int main(int argc, char** argv) {
         return 3;
     }
     ConvergenceLog log;
-    auto start = std::chrono::steady_clock::now();
-    watchIterations(options, log, start);
+    ProgressReporter progress(progressStyle(options), std::cerr);
+    followRun(scene, options, progress, log);
 
+    progress.loadingStarted(options.sceneFile);
     scene.hasGLContext = true;  // the first shot renders its item buffers
     scene.prepareRun(options.sceneFile.c_str(), "");
     scene.hasGLContext = false;  // the preview is drawn once, at the end
+    progress.iterationsStarted(options.iterations);
     scene.iterate(options.iterations);
-    if (!options.quiet && isatty(STDERR_FILENO)) std::cerr << "\n";
-    writeOutputs(options, log);
+    double exposure = writeOutputs(options, log);
+    progress.finished(writtenFiles(options, exposure));
     return 0;
 }

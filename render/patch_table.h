@@ -5,8 +5,9 @@
 class Scene;
 
 // Writes one CSV row per patch in tessellation order: serial, material,
-// centre, normal, area and the radiance estimate in channels 0, 1, 2
-// (eyeRadianceSum times the display scale). Numbers keep every digit.
+// centre, normal, area and the radiance estimate as red, green, blue
+// (eyeRadianceSum times the display scale; red is channel 2, blue channel
+// 0). Numbers keep every digit; zero is written without a sign.
 bool writePatchTable(const std::string& path, const Scene& s, std::string& error);
 
 // The material name as one CSV field.

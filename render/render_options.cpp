@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "base/option_text.h"
 
@@ -24,23 +25,49 @@ bool parseSize(const std::string& text, int& width, int& height) {
            parseInt(text.substr(x + 1), 1, 16384, height);
 }
 
+bool parseFov(const std::string& text, double& degrees) {
+    return parseDouble(text, degrees) && degrees > 0.0 && degrees < 180.0;
+}
+
+// 1 or more: no iteration leaves every patch black.
+bool parseIterations(const std::string& text, int& iterations, std::string& error) {
+    if (!parseInt(text, 0, 100000000, iterations)) return false;
+    if (iterations > 0) return true;
+    error = "-n 0 computes nothing and would write a black image: give 1 or more iterations";
+    return false;
+}
+
+bool parseVectorOption(const std::string& text, bool& given, Vector& v) {
+    given = true;
+    return parseVectorText(text, v);
+}
+
 // Splits "--name=value" and finds the value of an option that takes one.
-bool takeValue(int argc, char** argv, int& i, const std::string& arg, std::string& value) {
+bool takeValue(const std::vector<std::string>& args, size_t& i, const std::string& arg,
+               std::string& value) {
     size_t eq = arg.find('=');
     if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
         value = arg.substr(eq + 1);
         return true;
     }
-    if (i + 1 >= argc) return false;
-    value = argv[++i];
+    if (i + 1 >= args.size()) return false;
+    value = args[++i];
     return true;
+}
+
+bool applyCameraOption(const std::string& name, const std::string& value, CameraOverride& c) {
+    if (name == "--eye") return parseVectorOption(value, c.hasEye, c.eye);
+    if (name == "--look-at") return parseVectorOption(value, c.hasLookAt, c.lookAt);
+    if (name == "--up") return parseVectorOption(value, c.hasUp, c.up);
+    c.hasFov = true;
+    return parseFov(value, c.fovDegrees);
 }
 
 bool applyValueOption(const std::string& name, const std::string& value, RenderOptions& o,
                       std::string& error) {
     bool ok = true;
     if (name == "-n" || name == "--iterations")
-        ok = parseInt(value, 0, 100000000, o.iterations);
+        ok = parseIterations(value, o.iterations, error);
     else if (name == "-o" || name == "--output")
         o.pngFile = value;
     else if (name == "--hdr")
@@ -52,8 +79,10 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
     else if (name == "--size")
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
-        ok = parseDouble(value, o.exposure);
-    if (!ok) error = "invalid value '" + value + "' for " + name;
+        ok = o.fixedExposure = parseDouble(value, o.exposure);
+    else
+        ok = applyCameraOption(name, value, o.camera);
+    if (!ok && error.empty()) error = "invalid value '" + value + "' for " + name;
     if (ok && value.empty()) {
         error = "empty value for " + name;
         ok = false;
@@ -62,42 +91,114 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 }
 
 bool takesValue(const std::string& name) {
-    for (const char* n : {"-n", "--iterations", "-o", "--output", "--hdr", "--patches",
-                          "--convergence", "--size", "--exposure"})
+    for (const char* n :
+         {"-n", "--iterations", "-o", "--output", "--hdr", "--patches", "--convergence", "--size",
+          "--exposure", "--eye", "--look-at", "--up", "--fov"})
         if (name == n) return true;
     return false;
+}
+
+// Splits combined short options ("-qn20" into "-q", "-n", "20"). The value
+// of an option, given as the next argument, is left as it is even when it
+// starts with "-", and so is everything after "--".
+std::vector<std::string> splitShortOptions(int argc, char** argv) {
+    std::vector<std::string> args;
+    bool valueNext = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (valueNext || arg == "--" || arg.size() < 3 || arg[0] != '-' || arg[1] == '-' ||
+            (arg[1] >= '0' && arg[1] <= '9')) {
+            if (arg == "--" && !valueNext) {
+                args.insert(args.end(), argv + i, argv + argc);
+                break;
+            }
+            valueNext = !valueNext && takesValue(arg);  // "--name=value" is not its name
+            args.push_back(arg);
+            continue;
+        }
+        for (size_t k = 1; k < arg.size(); ++k) {
+            args.push_back(std::string("-") + arg[k]);
+            if (!takesValue(args.back())) continue;
+            if (k + 1 < arg.size()) args.push_back(arg.substr(k + 1));
+            valueNext = k + 1 == arg.size();
+            break;
+        }
+    }
+    return args;
+}
+
+bool applyFlag(const std::string& arg, RenderOptions& o) {
+    if (arg == "-h" || arg == "--help")
+        o.help = true;
+    else if (arg == "--version")
+        o.version = true;
+    else if (arg == "-q" || arg == "--quiet")
+        o.quiet = true;
+    else if (arg == "--linear")
+        o.linear = true;
+    else if (arg == "--srgb")  // the default since the PNG is display-ready; kept for old scripts
+        o.linear = false;
+    else
+        return false;
+    return true;
+}
+
+bool takeSceneFile(const std::string& arg, RenderOptions& o, std::string& error) {
+    if (o.sceneFile.empty()) {
+        o.sceneFile = arg;
+        return true;
+    }
+    error = "more than one scene file: " + o.sceneFile + " and " + arg;
+    return false;
+}
+
+bool takeOption(const std::vector<std::string>& args, size_t& i, RenderOptions& o,
+                std::string& error) {
+    const std::string& arg = args[i];
+    std::string name = optionName(arg);
+    if (applyFlag(arg, o)) return true;
+    if (!takesValue(name)) {
+        error = "unknown option " + arg;
+        return false;
+    }
+    std::string value;
+    if (!takeValue(args, i, arg, value)) {
+        error = "option " + name + " needs a value";
+        return false;
+    }
+    return applyValueOption(name, value, o, error);
+}
+
+bool endsWithObj(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return tail == ".obj";
 }
 }  // namespace
 
 bool parseRenderOptions(int argc, char** argv, RenderOptions& o, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string name = optionName(arg);
-        if (arg == "-h" || arg == "--help") {
-            o.help = true;
-        } else if (arg == "-q" || arg == "--quiet") {
-            o.quiet = true;
-        } else if (arg == "--srgb") {
-            o.srgb = true;
-        } else if (takesValue(name)) {
-            std::string value;
-            if (!takeValue(argc, argv, i, arg, value)) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            if (!applyValueOption(name, value, o, error)) return false;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return false;
-        } else if (o.sceneFile.empty()) {
-            o.sceneFile = arg;
-        } else {
-            error = "more than one scene file: " + o.sceneFile + " and " + arg;
-            return false;
+    std::vector<std::string> args = splitShortOptions(argc, argv);
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
         }
+        bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        if (!(isOption ? takeOption(args, i, o, error) : takeSceneFile(arg, o, error)))
+            return false;
     }
-    if (!o.help && o.sceneFile.empty()) {
+    if (!o.help && !o.version && o.sceneFile.empty()) {
         error = "no scene file given";
+        return false;
+    }
+    if (endsWithObj(o.sceneFile)) {
+        std::string stem = o.sceneFile.substr(0, o.sceneFile.size() - 4);
+        error = o.sceneFile +
+                " is an OBJ model, not a scene file: convert it first with obj2sce (obj2sce " +
+                o.sceneFile + " -o " + stem + ".sce)";
         return false;
     }
     return true;
@@ -107,19 +208,40 @@ std::string renderUsage() {
     return "Usage: ray-bundle-render SCENE.sce [options]\n"
            "Computes the global illumination of a scene without a display and writes the result.\n"
            "\n"
-           "  -n, --iterations N    iterations to run (default 4000)\n"
-           "  -o, --output FILE     the final image as PNG (8-bit, as the window shows it)\n"
-           "      --hdr FILE        the final image as OpenEXR, linear radiance\n"
+           "Output:\n"
+           "  -o, --output FILE     the final image as PNG, ready to view: exposed so that the\n"
+           "                        scene is in range, sRGB-encoded\n"
+           "      --hdr FILE        the final image as OpenEXR: linear radiance, unscaled\n"
            "      --patches FILE    one CSV row per patch: serial, material, centre, normal,\n"
-           "                        area, radiance in channels 0, 1, 2\n"
+           "                        area, radiance as red, green, blue\n"
            "      --convergence FILE  every 20 iterations: iteration, seconds, area-weighted\n"
-           "                        mean radiance, relative change (CSV)\n"
-           "      --size W[xH]      image size in pixels (default 560x560)\n"
-           "      --exposure E      multiply radiance by E before writing the PNG (default 1)\n"
-           "      --srgb            encode the PNG with the sRGB curve (default: linear)\n"
+           "                        mean radiance, its relative change, and the relative RMS\n"
+           "                        change of the patches' radiance (CSV)\n"
+           "      --size W[xH]      image size in pixels (default 560x560); the scene camera's\n"
+           "                        vertical view is kept, the horizontal one follows W/H\n"
+           "      --exposure E      multiply radiance by E for the PNG instead of exposing it\n"
+           "                        automatically (the 99th percentile of the lit pixels'\n"
+           "                        luminance at 0.9, lamps seen directly left out)\n"
+           "      --linear          the PNG as the window shows it: no sRGB curve, exposure 1\n"
+           "                        unless --exposure is given\n"
+           "      --srgb            the sRGB curve (the default; accepted for old scripts)\n"
+           "\n"
+           "Camera (changes the scene file's camera for the whole run):\n"
+           "      --eye X,Y,Z       move the eye, keeping the viewing direction\n"
+           "      --look-at X,Y,Z   look at this point, centred\n"
+           "      --up X,Y,Z        the up direction\n"
+           "      --fov DEG         vertical field of view in degrees (0 < DEG < 180)\n"
+           "\n"
+           "Run:\n"
+           "  -n, --iterations N    iterations to run, 1 or more (default 4000); 0 is refused\n"
            "  -q, --quiet           print nothing but errors\n"
            "  -h, --help            show this text\n"
+           "      --version         show the version\n"
            "\n"
-           "Exit status: 0 on success, 2 for bad options or an output that cannot be written;\n"
-           "scene-file errors keep the window program's messages and statuses.\n";
+           "Short options combine (-qn 20, -n20); '--' ends the options. On a terminal a bar\n"
+           "shows the progress; otherwise a line every few seconds.\n"
+           "\n"
+           "Exit status: 0 on success, 2 for bad options (camera options that leave no view\n"
+           "among them) or an output that cannot be written, 3 when no OpenGL context can be\n"
+           "made; scene-file errors keep the window program's messages and statuses.\n";
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "render/camera_override.h"
+
 // The command line of the headless renderer.
 struct RenderOptions {
     std::string sceneFile;
@@ -12,13 +14,18 @@ struct RenderOptions {
     std::string convergenceFile;  // --convergence
     int width = 560;
     int height = 560;
+    bool fixedExposure = false;  // --exposure given; otherwise automatic unless linear
     double exposure = 1.0;
-    bool srgb = false;
+    bool linear = false;  // --linear: the PNG as the window shows it, no sRGB curve
+    CameraOverride camera;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments; on a mistake returns false with a message in `error`.
+// Short options combine as usual ("-qn 20", "-n20"), long ones take their
+// value after a blank or "=", and "--" ends the options.
 bool parseRenderOptions(int argc, char** argv, RenderOptions& options, std::string& error);
 
 // The text of --help.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the programs and computes a scene (the Cornell box by default).
 # With a display the window program shows the converging solution; without
-# one, ray-bundle-render computes it and writes out/<scene>.png.
+# one, ray-bundle-render computes it and writes out/<scene>.png, exposed and
+# sRGB-encoded for viewing (further arguments go to the renderer: --size,
+# --eye, --exposure, ...).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/tools/setup.sh"

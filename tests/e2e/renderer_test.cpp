@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <memory>
@@ -58,6 +60,79 @@ std::string sceneIn(const std::string& dir, const char* text) {
     writeFile(dir + "/scene.sce", text);
     return dir + "/scene.sce";
 }
+
+// A lamp, a square of side 20 centred on the origin facing -z, seen head-on
+// from 100 units away through a window of 0.5 × 0.5 at distance 1: it spans
+// 0.4 of the image height.
+const char* const kLamp =
+    "cmr view 0 0 -100  0 0 1  0 1 0  1 0.5 0.5 0 0 0 end\n"
+    "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end spctrl 0 1 0 1 0 1 end end end\n"
+    "plnrMsh lamp mtrlNm lamp end tessellate 1\n"
+    "  vrtxPstn -10 -10 0  -10 10 0  10 10 0  10 -10 0 end cmplxPly plygn 0 1 2 3 end end end\n";
+
+struct Exr {
+    int width = 0;
+    int height = 0;
+    std::vector<double> rgb;
+};
+
+Exr readExr(const std::string& path) {
+    Exr e;
+    ImfInputFile* in = ImfOpenInputFile(path.c_str());
+    if (!in) return e;
+    int xMin, yMin, xMax, yMax;
+    ImfHeaderDataWindow(ImfInputHeader(in), &xMin, &yMin, &xMax, &yMax);
+    e.width = xMax - xMin + 1;
+    e.height = yMax - yMin + 1;
+    std::vector<ImfRgba> pixels(static_cast<size_t>(e.width) * e.height);
+    ImfInputSetFrameBuffer(in, pixels.data(), 1, e.width);
+    ImfInputReadPixels(in, 0, e.height - 1);
+    ImfCloseInputFile(in);
+    for (const ImfRgba& p : pixels)
+        for (ImfHalf h : {p.r, p.g, p.b}) e.rgb.push_back(static_cast<double>(ImfHalfToFloat(h)));
+    return e;
+}
+
+std::vector<unsigned char> readPng(const std::string& path) {
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> pixels;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return pixels;
+    png.format = PNG_FORMAT_RGB;
+    pixels.resize(PNG_IMAGE_SIZE(png));
+    png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr);
+    return pixels;
+}
+
+// The pixel box of the pixels brighter than half the brightest: left, top,
+// right, bottom edges (exclusive right and bottom).
+std::vector<int> litBox(const Exr& e) {
+    double brightest = 0.0;
+    for (double v : e.rgb) brightest = std::max(brightest, v);
+    std::vector<int> box = {e.width, e.height, 0, 0};
+    for (int y = 0; y < e.height; ++y)
+        for (int x = 0; x < e.width; ++x)
+            if (e.rgb[3 * (static_cast<size_t>(y) * e.width + x)] > brightest / 2) {
+                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
+                       std::max(box[3], y + 1)};
+            }
+    return box;
+}
+
+// Replaces every number directly before " s" or " seconds" by "T".
+std::string maskSeconds(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        size_t end = i;
+        while (end < text.size() &&
+               (std::isdigit(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+            ++end;
+        bool timed = end > i && (text.compare(end, 2, " s") == 0);
+        out += timed ? "T" : text.substr(i, std::max<size_t>(end - i, 1));
+        i = std::max(end, i + 1);
+    }
+    return out;
+}
 }  // namespace
 
 TEST(Renderer, HelpAndBadOptions) {
@@ -77,6 +152,16 @@ TEST(Renderer, HelpAndBadOptions) {
     EXPECT_EQ(none.err,
               "ray-bundle-render: no scene file given\n"
               "Try 'ray-bundle-render --help'.\n");
+    ProgramResult obj = runProgram(kRenderer, {"chair.obj", "-qn20"}, dir);
+    EXPECT_EQ(obj.status, 2);
+    EXPECT_EQ(obj.err,
+              "ray-bundle-render: chair.obj is an OBJ model, not a scene file: convert it first "
+              "with obj2sce (obj2sce chair.obj -o chair.sce)\n"
+              "Try 'ray-bundle-render --help'.\n");
+    ProgramResult version = runProgram(kRenderer, {"--version"}, dir);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("ray-bundle-render ", 0), 0u) << version.out;
+    EXPECT_EQ(version.out.back(), '\n');
 }
 
 TEST(Renderer, MissingSceneKeepsTheProgramsMessageAndStatus) {
@@ -102,8 +187,8 @@ TEST(Renderer, GlowingCubeImagesShowTheAnalyticRadiance) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kGlowingCube);
     ProgramResult r = runProgram(kRenderer,
-                                 {sceneFile, "-q", "-n", "300", "-o", dir + "/c.png", "--hdr",
-                                  dir + "/c.exr", "--size", "64x48"},
+                                 {sceneFile, "-q", "-n", "300", "--linear", "-o", dir + "/c.png",
+                                  "--hdr", dir + "/c.exr", "--size", "64x48"},
                                  dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -132,17 +217,19 @@ TEST(Renderer, GlowingCubeImagesShowTheAnalyticRadiance) {
 TEST(Renderer, PatchAndConvergenceTables) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kGlowingCube);
-    ProgramResult r = runProgram(
-        kRenderer,
-        {sceneFile, "-q", "-n", "60", "--patches", dir + "/p.csv", "--convergence", dir + "/c.csv"},
-        dir);
+    ProgramResult r = runProgram(kRenderer,
+                                 {sceneFile, "-q", "-n", "200", "--patches", dir + "/p.csv",
+                                  "--convergence", dir + "/c.csv"},
+                                 dir);
     ASSERT_EQ(r.status, 0) << r.err;
     std::istringstream table(readFile(dir + "/p.csv"));
     std::string line;
     std::getline(table, line);
     EXPECT_EQ(line,
               "serial,material,center_x,center_y,center_z,normal_x,normal_y,normal_z,area,"
-              "radiance_0,radiance_1,radiance_2");
+              "red,green,blue");
+    for (const char* negativeZero : {",-0,", ",-0\n"})
+        EXPECT_EQ(readFile(dir + "/p.csv").find(negativeZero), std::string::npos);
     int rows = 0;
     while (std::getline(table, line)) {
         std::istringstream row(line);
@@ -162,10 +249,17 @@ TEST(Renderer, PatchAndConvergenceTables) {
 
     std::istringstream log(readFile(dir + "/c.csv"));
     std::getline(log, line);
-    EXPECT_EQ(line, "iteration,seconds,mean_radiance,relative_change");
+    EXPECT_EQ(line, "iteration,seconds,mean_radiance,relative_change,relative_rms_change");
     std::vector<int> iterations;
-    while (std::getline(log, line)) iterations.push_back(std::stoi(line));
-    EXPECT_EQ(iterations, (std::vector<int>{20, 40, 60}));
+    std::vector<double> rmsChange;
+    while (std::getline(log, line)) {
+        iterations.push_back(std::stoi(line));
+        std::string last = line.substr(line.rfind(',') + 1);
+        rmsChange.push_back(last.empty() ? -1.0 : std::stod(last));
+    }
+    EXPECT_EQ(iterations, (std::vector<int>{20, 40, 60, 80, 100, 120, 140, 160, 180, 200}));
+    EXPECT_EQ(rmsChange[0], -1.0);  // nothing to compare the first row with
+    EXPECT_LT(rmsChange.back(), rmsChange[1] / 3) << "the estimate settles";
 }
 
 TEST(Renderer, TwoRunsGiveIdenticalFiles) {
@@ -201,4 +295,95 @@ TEST(Renderer, SameNumbersAsTheWindowProgramsCodePath) {
     std::string error;
     ASSERT_TRUE(writePatchTable(dir + "/w.csv", *s, error)) << error;
     EXPECT_EQ(readFile(dir + "/r.csv"), readFile(dir + "/w.csv"));
+}
+
+TEST(Renderer, DefaultPngIsTheExposedSrgbEncodedImage) {
+    std::string dir = makeTempDir();
+    std::string sceneFile = sceneIn(dir, kLitScene);
+    ProgramResult r = runProgram(kRenderer,
+                                 {sceneFile, "-q", "-n", "40", "-o", dir + "/d.png", "--hdr",
+                                  dir + "/d.exr", "--size", "96x64"},
+                                 dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    Exr hdr = readExr(dir + "/d.exr");
+    std::vector<unsigned char> png = readPng(dir + "/d.png");
+    ASSERT_EQ(png.size(), hdr.rgb.size());
+    // The 99th percentile of the luminance of the lit pixels goes to 0.9.
+    std::vector<double> lit;
+    for (size_t i = 0; i < hdr.rgb.size(); i += 3) {
+        double y = 0.2126 * hdr.rgb[i] + 0.7152 * hdr.rgb[i + 1] + 0.0722 * hdr.rgb[i + 2];
+        if (y > 0) lit.push_back(y);
+    }
+    // Lamps seen directly, 10 times the 90th percentile or more, do not count.
+    std::sort(lit.begin(), lit.end());
+    double lamps = 10 * lit[static_cast<size_t>(std::ceil(0.9 * lit.size())) - 1];
+    lit.erase(std::lower_bound(lit.begin(), lit.end(), lamps), lit.end());
+    double exposure = 0.9 / lit[static_cast<size_t>(std::ceil(0.99 * lit.size())) - 1];
+    double expected = 0.0, written = 0.0;
+    for (size_t i = 0; i < png.size(); ++i) {
+        double v = std::min(1.0, exposure * hdr.rgb[i]);
+        expected += 255 * (v <= 0.0031308 ? 12.92 * v : 1.055 * std::pow(v, 1 / 2.4) - 0.055);
+        written += png[i];
+    }
+    EXPECT_NEAR(written / expected, 1.0, 0.02);
+    EXPECT_GT(written / png.size(), 60) << "the picture is not dark";
+}
+
+TEST(Renderer, AWideImageShowsASquareLampSquare) {
+    std::string dir = makeTempDir();
+    std::string sceneFile = sceneIn(dir, kLamp);
+    ProgramResult r = runProgram(
+        kRenderer, {sceneFile, "-qn", "2", "--hdr", dir + "/w.exr", "--size", "128x64"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<int> box = litBox(readExr(dir + "/w.exr"));
+    double side = 0.4 * 64;  // pixels, across and down
+    EXPECT_NEAR(box[2] - box[0], side, 1.0);
+    EXPECT_NEAR(box[3] - box[1], side, 1.0);
+    EXPECT_NEAR(box[0] + box[2], 128, 1.0);  // centred
+    EXPECT_NEAR(box[1] + box[3], 64, 1.0);
+}
+
+TEST(Renderer, CameraOptionsMoveTheLampWhereTheProjectionSays) {
+    std::string dir = makeTempDir();
+    std::string sceneFile = sceneIn(dir, kLamp);
+    const Vector eye(30, 20, -80), target(5, 0, 0), up(0, 1, 0);
+    const double fov = 30, width = 96, height = 64;
+    ProgramResult r =
+        runProgram(kRenderer,
+                   {sceneFile, "-qn2", "--hdr", dir + "/c.exr", "--size", "96x64", "--eye",
+                    "30,20,-80", "--look-at=5,0,0", "--up", "0,1,0", "--fov", "30"},
+                   dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // A pinhole camera: the corners' pixel box.
+    Vector f = normalized(target - eye), s = normalized(cross(f, up)), u = cross(s, f);
+    double t = std::tan(fov / 2 * 3.14159265358979323846 / 180);
+    std::vector<double> box = {1e9, 1e9, -1e9, -1e9};
+    for (Vector corner :
+         {Vector(-10, -10, 0), Vector(-10, 10, 0), Vector(10, 10, 0), Vector(10, -10, 0)}) {
+        Vector d = corner - eye;
+        double x = (dot(d, s) / dot(d, f) / (t * width / height) + 1) / 2 * width;
+        double y = (1 - dot(d, u) / dot(d, f) / t) / 2 * height;
+        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+    }
+    std::vector<int> seen = litBox(readExr(dir + "/c.exr"));
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(seen[k], box[k], 1.0) << "edge " << k;
+
+    ProgramResult none = runProgram(kRenderer, {sceneFile, "-q", "--look-at", "0,0,-100"}, dir);
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err,
+              "ray-bundle-render: --look-at 0,0,-100 is the eye itself: the camera has no "
+              "direction\n");
+}
+
+TEST(Renderer, ProgressWithoutATerminalIsOneLinePerReport) {
+    std::string dir = makeTempDir();
+    sceneIn(dir, kLitScene);
+    ProgramResult r = runProgram(kRenderer, {"scene.sce", "-n", "3", "--patches", "p.csv"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(maskSeconds(r.err),
+              "Loading scene.sce ... 81 patches, T s\n"
+              "First shot ... T s\n"
+              "iteration = 1, time = T seconds\n"
+              "iteration = 3, time = T seconds\n"
+              "Done: 3 iterations in T s; wrote p.csv\n");
 }

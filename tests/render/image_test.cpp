@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include "render/exposure.h"
 #include "render/output_file.h"
 #include "tests/support/temp_files.h"
 
@@ -52,6 +54,24 @@ TEST(Image, ChannelEncoding) {
     EXPECT_EQ(encodeChannel(-1.0f, 1.0, false), 0);
     EXPECT_EQ(encodeChannel(0.25f, 2.0, false), 128);
     EXPECT_EQ(encodeChannel(0.5f, 1.0, true), 188);  // the sRGB curve lifts the middle
+}
+
+TEST(Image, AutomaticExposurePutsThe99thPercentileOfTheLitSceneAt09) {
+    Image image;
+    image.width = 305;
+    image.height = 1;
+    image.rgb.assign(3 * 305, 0.0f);  // 100 black pixels do not count
+    for (int k = 1; k <= 200; ++k)
+        for (int c = 0; c < 3; ++c) image.pixel(99 + k, 0)[c] = static_cast<float>(k) / 200;
+    // Five pixels of a lamp, far above 10 times the 90th percentile, do not count.
+    for (int x = 300; x < 305; ++x) image.pixel(x, 0)[0] = image.pixel(x, 0)[1] = 50.0f;
+    image.pixel(0, 0)[1] = std::nanf("");  // nor does a pixel that is not a number
+    // The 198th of the 200 lit pixels: 99 % of them are at or below it.
+    EXPECT_NEAR(automaticExposure(image), 0.9 / (198.0 / 200), 1e-6);
+    image.rgb.assign(3 * 305, 0.0f);
+    EXPECT_EQ(automaticExposure(image), 1.0);
+    float red[3] = {1.0f, 0.0f, 0.0f};
+    EXPECT_NEAR(luminance(red), 0.2126, 1e-12);
 }
 
 TEST(Image, PngReadsBackWithSizeAndValues) {

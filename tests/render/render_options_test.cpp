@@ -22,12 +22,35 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.iterations, 4000);
     EXPECT_EQ(o.width, 560);
     EXPECT_EQ(o.height, 560);
+    EXPECT_FALSE(o.linear);  // sRGB and automatic exposure
+    EXPECT_FALSE(o.fixedExposure);
+    EXPECT_FALSE(o.camera.any());
 
     RenderOptions p;
-    ASSERT_TRUE(
-        parse({"-n", "100", "room.sce", "-o", "a.png", "--hdr=a.exr", "--patches", "p.csv",
-               "--convergence", "c.csv", "--size", "800x600", "--exposure", "2.5", "--srgb", "-q"},
-              p, error))
+    ASSERT_TRUE(parse({"-n",
+                       "100",
+                       "room.sce",
+                       "-o",
+                       "a.png",
+                       "--hdr=a.exr",
+                       "--patches",
+                       "p.csv",
+                       "--convergence",
+                       "c.csv",
+                       "--size",
+                       "800x600",
+                       "--exposure",
+                       "2.5",
+                       "--linear",
+                       "-q",
+                       "--eye",
+                       "1,2,-3.5",
+                       "--look-at=0,0,0",
+                       "--up",
+                       "0,0,1",
+                       "--fov",
+                       "40"},
+                      p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
     EXPECT_EQ(p.pngFile, "a.png");
@@ -37,13 +60,37 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.width, 800);
     EXPECT_EQ(p.height, 600);
     EXPECT_EQ(p.exposure, 2.5);
-    EXPECT_TRUE(p.srgb);
+    EXPECT_TRUE(p.fixedExposure);
+    EXPECT_TRUE(p.linear);
     EXPECT_TRUE(p.quiet);
+    EXPECT_TRUE(p.camera.hasEye && p.camera.hasLookAt && p.camera.hasUp && p.camera.hasFov);
+    EXPECT_EQ(p.camera.eye, Vector(1, 2, -3.5));
+    EXPECT_EQ(p.camera.up, Vector(0, 0, 1));
+    EXPECT_EQ(p.camera.fovDegrees, 40.0);
 
     RenderOptions q;
-    ASSERT_TRUE(parse({"--size", "1024", "x.sce"}, q, error));
+    ASSERT_TRUE(parse({"--size", "1024", "x.sce", "--linear", "--srgb"}, q, error));
     EXPECT_EQ(q.width, 1024);
     EXPECT_EQ(q.height, 1024);
+    EXPECT_FALSE(q.linear);  // --srgb, the default, undoes an earlier --linear
+}
+
+TEST(RenderOptions, ShortOptionsCombineAndDoubleDashEndsOptions) {
+    RenderOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"-qn", "20", "-oa.png", "room.sce"}, o, error)) << error;
+    EXPECT_TRUE(o.quiet);
+    EXPECT_EQ(o.iterations, 20);
+    EXPECT_EQ(o.pngFile, "a.png");
+    RenderOptions p;
+    ASSERT_TRUE(parse({"-n20", "-o", "-qn.png", "--", "-room.sce"}, p, error)) << error;
+    EXPECT_EQ(p.iterations, 20);
+    EXPECT_EQ(p.pngFile, "-qn.png");  // a value is never split
+    EXPECT_FALSE(p.quiet);
+    EXPECT_EQ(p.sceneFile, "-room.sce");
+    RenderOptions v;
+    ASSERT_TRUE(parse({"--version"}, v, error));
+    EXPECT_TRUE(v.version);
 }
 
 TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
@@ -59,6 +106,14 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"a.sce", "--size", "10x"},         // missing height
         {"a.sce", "--exposure", "inf"},     // not finite
         {"a.sce", "-o", ""},                // empty name
+        {"a.sce", "-n", "0"},               // a black image
+        {"a.sce", "-qx"},                   // unknown letter in a group
+        {"a.sce", "--eye", "1,2"},          // two coordinates
+        {"a.sce", "--up", "1,2,3,4"},       // four
+        {"a.sce", "--look-at", "1,nan,3"},  // not finite
+        {"a.sce", "--fov", "180"},          // no perspective
+        {"a.sce", "--fov", "0"},            // nothing seen
+        {"model.OBJ"},                      // not a scene
     };
     for (const auto& args : bad) {
         RenderOptions o;
@@ -66,6 +121,18 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         EXPECT_FALSE(parse(args, o, error)) << (args.empty() ? "" : args.back());
         EXPECT_FALSE(error.empty());
     }
+
+    // Two get an explanation.
+    RenderOptions o;
+    std::string error;
+    EXPECT_FALSE(parse({"models/chair.obj"}, o, error));
+    EXPECT_EQ(error,
+              "models/chair.obj is an OBJ model, not a scene file: convert it first with obj2sce "
+              "(obj2sce models/chair.obj -o models/chair.sce)");
+    RenderOptions p;
+    EXPECT_FALSE(parse({"a.sce", "-n0"}, p, error));
+    EXPECT_EQ(error,
+              "-n 0 computes nothing and would write a black image: give 1 or more iterations");
 }
 
 TEST(RenderOptions, HelpNeedsNoScene) {
