@@ -6,11 +6,11 @@
 
 #include "app/scene.h"
 #include "base/fatal_error.h"
+#include "base/output_file.h"
 #include "base/run_log.h"
 #include "gl/offscreen_context.h"
 #include "render/convergence_log.h"
 #include "render/final_image.h"
-#include "render/output_file.h"
 #include "render/patch_table.h"
 #include "render/progress_bar.h"
 #include "render/render_options.h"
