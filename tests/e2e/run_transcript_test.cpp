@@ -52,10 +52,12 @@ TEST(RunTranscript, LitSceneWithFirstShot) {
 
 TEST(RunTranscript, ManyEmittersSkipTheFirstShot) {
     // Sixteen emitting quads of two patches each: 32 surfaces, more than the
-    // light table's 25, so emission travels with the bundles.
+    // light table's 25, so emission travels with the bundles. The point light
+    // is still shot, without a word.
     std::string scene =
         "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end\n"
         "  spctrl 0 1 0 1 0 1 end end end\n"
+        "pointlight 100 0.5 0.5 5 end\n"
         "plnrMsh lamps tessellate 1 vrtxPstn 0 0 0 1 0 0 1 1 0 0 1 0 end\n"
         "  cmplxPly";
     for (int i = 0; i < 16; ++i) scene += " plygn 0 1 2 3 end";
