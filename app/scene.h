@@ -36,6 +36,9 @@ class Scene : public SceneDescription {
 
     // Called with the number of each finished iteration, when set.
     std::function<void(int)> afterIteration;
+    // Asked after each finished iteration, when set: true ends the run there,
+    // with the results of the iterations done.
+    std::function<bool()> stopRequested;
 
   private:
     long runClockMs_ = 0;  // elapsed-time clock value when the run started
