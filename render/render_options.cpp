@@ -53,6 +53,8 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
         ok = parseDouble(value, o.exposure);
+    else if (name == "--time")
+        ok = parseDouble(value, o.timeBudget) && o.timeBudget > 0.0;
     if (!ok) error = "invalid value '" + value + "' for " + name;
     if (ok && value.empty()) {
         error = "empty value for " + name;
@@ -63,7 +65,7 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 
 bool takesValue(const std::string& name) {
     for (const char* n : {"-n", "--iterations", "-o", "--output", "--hdr", "--patches",
-                          "--convergence", "--size", "--exposure"})
+                          "--convergence", "--size", "--exposure", "--time"})
         if (name == n) return true;
     return false;
 }
@@ -108,8 +110,12 @@ std::string renderUsage() {
            "Computes the global illumination of a scene without a display and writes the result.\n"
            "\n"
            "  -n, --iterations N    iterations to run (default 4000)\n"
-           "  -o, --output FILE     the final image as PNG (8-bit, as the window shows it)\n"
-           "      --hdr FILE        the final image as OpenEXR, linear radiance\n"
+           "      --time SECONDS    stop after the iteration during which SECONDS have passed\n"
+           "  -o, --output FILE     the final image in the format its name ends in: .png\n"
+           "                        8-bit PNG (as the window shows it), .exr OpenEXR (linear\n"
+           "                        radiance); - writes PNG to standard output\n"
+           "      --hdr FILE        another final image, likewise; - writes OpenEXR to\n"
+           "                        standard output\n"
            "      --patches FILE    one CSV row per patch: serial, material, centre, normal,\n"
            "                        area, radiance in channels 0, 1, 2\n"
            "      --convergence FILE  every 20 iterations: iteration, seconds, area-weighted\n"
@@ -120,6 +126,12 @@ std::string renderUsage() {
            "  -q, --quiet           print nothing but errors\n"
            "  -h, --help            show this text\n"
            "\n"
-           "Exit status: 0 on success, 2 for bad options or an output that cannot be written;\n"
-           "scene-file errors keep the window program's messages and statuses.\n";
+           "Outputs are written when the run ends; a table named - goes to standard output.\n"
+           "A first Ctrl-C (SIGINT) or SIGTERM ends the run after the current iteration and\n"
+           "writes the outputs of the iterations done; a second ends the program at once.\n"
+           "\n"
+           "Exit status: 0 on success, 2 for bad options or an output that cannot be written,\n"
+           "3 when no OpenGL context can be made, 4 when the solution diverges (nothing is\n"
+           "written), 130 or 143 after SIGINT or SIGTERM; scene-file errors keep the window\n"
+           "program's messages and statuses.\n";
 }

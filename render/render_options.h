@@ -13,6 +13,7 @@ struct RenderOptions {
     int width = 560;
     int height = 560;
     double exposure = 1.0;
+    double timeBudget = 0.0;  // --time, seconds; 0 for none
     bool srgb = false;
     bool quiet = false;
     bool help = false;

@@ -132,19 +132,6 @@ TEST(Renderer, MissingSceneKeepsTheProgramsMessageAndStatus) {
     EXPECT_NE(r.err.find("\nFile missing.sce cannot be opened!\n"), std::string::npos);
 }
 
-TEST(Renderer, UnwritableOutputFailsBeforeTheRunAndLeavesNothing) {
-    std::string dir = makeTempDir();
-    std::string sceneFile = sceneIn(dir, kGlowingCube);
-    ProgramResult r =
-        runProgram(kRenderer, {sceneFile, "-q", "-o", dir + "/no/such/dir/x.png"}, dir);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "ray-bundle-render: cannot write " + dir +
-                         "/no/such/dir/x.png: No such file or directory\n");
-    ProgramResult q = runProgram(kRenderer, {sceneFile, "-q", "--patches", dir}, dir);
-    EXPECT_EQ(q.status, 2);  // a directory cannot be replaced by a file
-    EXPECT_EQ(readFile(dir + "/scene.sce"), kGlowingCube);
-}
-
 TEST(Renderer, GlowingCubeImagesShowTheAnalyticRadiance) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kGlowingCube);

@@ -40,6 +40,10 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_TRUE(p.srgb);
     EXPECT_TRUE(p.quiet);
 
+    RenderOptions t;
+    ASSERT_TRUE(parse({"x.sce", "--time=90.5"}, t, error));
+    EXPECT_EQ(t.timeBudget, 90.5);
+
     RenderOptions q;
     ASSERT_TRUE(parse({"--size", "1024", "x.sce"}, q, error));
     EXPECT_EQ(q.width, 1024);
@@ -59,6 +63,7 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"a.sce", "--size", "10x"},         // missing height
         {"a.sce", "--exposure", "inf"},     // not finite
         {"a.sce", "-o", ""},                // empty name
+        {"a.sce", "--time", "0"},           // no time at all
     };
     for (const auto& args : bad) {
         RenderOptions o;
