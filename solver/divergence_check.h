@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cfloat>
+#include <limits>
 
 #include "solver/patch.h"
 #include "solver/solver_state.h"
@@ -10,7 +10,7 @@
 
 // The largest radiance the solution may reach: what a float holds, since the
 // preview and the images are floats.
-constexpr double kLargestRadiance = FLT_MAX;
+constexpr double kLargestRadiance = static_cast<double>(std::numeric_limits<float>::max());
 
 // The exit status of a run whose solution diverged.
 constexpr int kDivergedStatus = 4;
