@@ -1,6 +1,7 @@
 // The iteration loop, its run clock, progress line and random directions.
 #include <chrono>
 #include <cmath>
+#include <string>
 
 #include "app/scene.h"
 #include "base/fatal_error.h"
@@ -15,6 +16,7 @@ long elapsedMilliseconds() {
     return static_cast<long>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
+
 // Ends the program when the solution has left the numbers: nothing that
 // follows could show it.
 void endIfDiverged(const SolverState& s, int iteration) {
