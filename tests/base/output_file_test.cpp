@@ -59,6 +59,14 @@ TEST(OutputFile, NothingAppearsUntilCommitted) {
         EXPECT_EQ(access(path.c_str(), F_OK), -1);
     }  // dropped without commit
     EXPECT_EQ(entriesIn(dir), 0u);
+    {
+        // What a signal handler calls: the temporary file goes, the commit fails.
+        OutputFile f(path);
+        ASSERT_TRUE(f.open(error));
+        removeTemporaryOutputs();
+        EXPECT_EQ(entriesIn(dir), 0u);
+        EXPECT_FALSE(f.commit(error));
+    }
     EXPECT_EQ(writeThrough(path, "whole"), "");
     EXPECT_EQ(readFile(path), "whole");
     EXPECT_EQ(entriesIn(dir), 1u);
