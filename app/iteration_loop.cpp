@@ -1,10 +1,13 @@
 // The iteration loop, its run clock, progress line and random directions.
 #include <chrono>
 #include <cmath>
+#include <string>
 
 #include "app/scene.h"
+#include "base/fatal_error.h"
 #include "base/run_log.h"
 #include "geometry/constants.h"
+#include "solver/divergence_check.h"
 
 namespace {
 // Milliseconds of elapsed real time on a monotonic clock.
@@ -12,6 +15,16 @@ long elapsedMilliseconds() {
     using namespace std::chrono;
     return static_cast<long>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// Ends the program when the solution has left the numbers: nothing that
+// follows could show it.
+void endIfDiverged(const SolverState& s, int iteration) {
+    const Patch* p = findDivergedPatch(s);
+    if (!p) return;
+    fatalError(kDivergedStatus, std::string("\nThe solution diverges: the radiance of material ") +
+                                    p->material->name.c_str() + " is not finite after iteration " +
+                                    std::to_string(iteration) + "\n");
 }
 }  // namespace
 
@@ -39,6 +52,7 @@ void Scene::iterate(int count) {
         int i = iteration;
         if (i % 20 == 1) printProgress(i);
         iterateOnce(count, previousDirection);
+        if (i % 20 == 1) endIfDiverged(*this, i);  // checked with every progress line
         if (i % 20 == 1 && hasGLContext) {
             restoreGeometry();
             drawPreview();
@@ -46,7 +60,9 @@ void Scene::iterate(int count) {
         if (swapBuffers) swapBuffers();
         if (afterIteration) afterIteration(i);
         iteration = i + 1;
+        if (stopRequested && stopRequested()) break;
     }
+    if (iteration > 1) endIfDiverged(*this, iteration - 1);
 }
 
 void Scene::iterateOnce(int plannedIterations, Vector& previousDirection) {

@@ -32,6 +32,8 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
         runLog() << kSeparator << "First-shot \n";
         shootFirst();
         printProgress(0);
+    } else {
+        shootPointLights();  // silently: only the emitting surfaces are left to the bundles
     }
     if (hasGLContext) camera.apply();
     computeEyeDirections();

@@ -36,6 +36,9 @@ class Scene : public SceneDescription {
 
     // Called with the number of each finished iteration, when set.
     std::function<void(int)> afterIteration;
+    // Asked after each finished iteration, when set: true ends the run there,
+    // with the results of the iterations done.
+    std::function<bool()> stopRequested;
 
     // Stages of the run sequence that a caller may follow (the renderer's
     // progress and camera options). At SceneRead the scene file has been read

@@ -21,6 +21,15 @@ struct Material {
     // Computes diffuse and specular from the raw numbers.
     void deriveCoefficients();
 
+    // Numbers that make the solution grow without bound. A material reflects
+    // at most reflectance · A of the light it receives diffusely and at most B
+    // glossily, so it conserves energy while reflectance · A + B stays at
+    // most 1 in every channel (a rounding margin of 1e-9 allowed).
+    bool reflectsMoreThanItReceives() const;
+    // Some number of the statement is negative (the ignored first numbers of
+    // the "spctrl" pairs aside).
+    bool hasNegativeValue() const;
+
     // `in` travels toward the surface, `out` leaves it; the cosines are
     // computed by the caller (cosIn = -in·normal, cosOut = out·normal).
     Color specularReflection(const Vector& in, const Vector& normal, const Vector& out,

@@ -82,6 +82,11 @@ bool OffscreenContext::create(int width, int height, bool floatingPoint) {
     return false;
 }
 
+bool OffscreenContext::makeCurrent() {
+    return context_ != nullptr &&
+           eglMakeCurrent(display_, surface_, surface_, context_) == EGL_TRUE;
+}
+
 bool OffscreenContext::openDisplay() {
     EGLDisplay display = surfacelessDisplay();
     if (!initialize(display)) display = eglGetDisplay(EGL_DEFAULT_DISPLAY);

@@ -17,6 +17,9 @@ class OffscreenContext {
     // Makes the context and its framebuffer and leaves it current with the
     // viewport covering the framebuffer. False when no context can be had.
     bool create(int width, int height, bool floatingPoint = false);
+    // Makes the context current again after another one was; false when it
+    // has none or that fails.
+    bool makeCurrent();
 
   private:
     bool openDisplay();

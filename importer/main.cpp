@@ -1,7 +1,8 @@
 // obj2sce: converts a Wavefront OBJ model and its MTL materials into a scene file.
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
+#include "base/output_file.h"
 #include "importer/obj2sce_options.h"
 #include "importer/obj_reader.h"
 #include "importer/scene_writer.h"
@@ -14,19 +15,55 @@ void printWarnings(const std::vector<std::string>& warnings) {
     for (const std::string& w : warnings) std::cerr << "obj2sce: warning: " << w << "\n";
 }
 
-// Nothing is written before the whole model has been read and prepared.
-int writeScene(const SceneWriter& writer, const Obj2sceOptions& options) {
-    if (options.outputFile.empty()) {
-        writer.write(std::cout, options.objFile);
-        std::cout.flush();
-        return std::cout ? 0 : kBadModel;
-    }
-    std::ofstream out(options.outputFile, std::ios::binary | std::ios::trunc);
-    if (out) writer.write(out, options.objFile);
-    out.close();
-    if (out) return 0;
-    std::cerr << "obj2sce: " << options.outputFile << ": cannot be written\n";
+int fail(const std::string& error) {
+    std::cerr << "obj2sce: " << error << "\n";
     return kBadModel;
+}
+
+// False with `error` set when the output is one of the files read.
+bool isApartFromInputs(const OutputFile& output,
+                       const std::vector<std::pair<std::string, FileIdentity>>& inputs,
+                       std::string& error) {
+    for (const auto& input : inputs) {
+        if (input.second.newName.empty() && input.second == output.identity()) {
+            error = "the output " + output.path() + " is the input file " + input.first;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Nothing is written before the whole model has been read and prepared; the
+// scene then replaces the output in one step, or goes to standard output.
+int writeScene(const SceneWriter& writer, const Obj2sceOptions& options, OutputFile& output) {
+    std::ostringstream text;
+    writer.write(text, options.objFile);
+    std::string error;
+    if (!output.open(error)) return fail(error);
+    const std::string scene = text.str();
+    std::fwrite(scene.data(), 1, scene.size(), output.stream());
+    return output.commit(error) ? 0 : fail(error);
+}
+// Reads the model and writes its scene; the output is checked before
+// anything is read, and again against the material libraries read.
+int convert(const Obj2sceOptions& options) {
+    std::string error;
+    OutputFile output(options.outputFile.empty() ? "-" : options.outputFile);
+    if (!output.check(error) ||
+        !isApartFromInputs(output, {{options.objFile, FileIdentity::ofPath(options.objFile)}},
+                           error))
+        return fail(error);
+    ObjModel model;
+    ObjReader reader;
+    bool read = reader.read(options.objFile, model);
+    printWarnings(reader.warnings());
+    if (!read) return fail(reader.error());
+    if (!isApartFromInputs(output, reader.inputFiles(), error)) return fail(error);
+    SceneWriter writer(options);
+    bool prepared = writer.prepare(model);
+    printWarnings(writer.warnings());
+    if (!prepared) return fail(writer.error());
+    return writeScene(writer, options, output);
 }
 }  // namespace
 
@@ -41,20 +78,6 @@ int main(int argc, char** argv) {
         std::cout << obj2sceUsage();
         return 0;
     }
-    ObjModel model;
-    ObjReader reader;
-    bool read = reader.read(options.objFile, model);
-    printWarnings(reader.warnings());
-    if (!read) {
-        std::cerr << "obj2sce: " << reader.error() << "\n";
-        return kBadModel;
-    }
-    SceneWriter writer(options);
-    bool prepared = writer.prepare(model);
-    printWarnings(writer.warnings());
-    if (!prepared) {
-        std::cerr << "obj2sce: " << writer.error() << "\n";
-        return kBadModel;
-    }
-    return writeScene(writer, options);
+    removeTemporaryOutputsOnSignals();  // a scene is complete or not there
+    return convert(options);
 }

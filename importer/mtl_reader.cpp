@@ -1,21 +1,24 @@
 #include "importer/mtl_reader.h"
 
+#include "importer/input_text.h"
+
 namespace {
-bool isNamed(const std::vector<ObjModel::Material>& materials, const std::string& name) {
-    for (const ObjModel::Material& m : materials)
-        if (m.name == name) return true;
-    return false;
+void addMaterial(const ObjModel::Material& material, std::vector<ObjModel::Material>& materials,
+                 std::unordered_map<std::string, int>& index) {
+    if (index.emplace(material.name, static_cast<int>(materials.size())).second)
+        materials.push_back(material);
 }
 }  // namespace
 
 bool MtlReader::open(const std::string& path) { return in_.open(path); }
 
-bool MtlReader::read(std::vector<ObjModel::Material>& materials) {
+bool MtlReader::read(std::vector<ObjModel::Material>& materials,
+                     std::unordered_map<std::string, int>& index) {
     ObjModel::Material material;
     bool open = false;  // a newmtl has been read
     while (in_.next()) {
         if (in_.words()[0] == "newmtl") {
-            if (open && !isNamed(materials, material.name)) materials.push_back(material);
+            if (open) addMaterial(material, materials, index);
             material = ObjModel::Material();
             material.name = in_.rest();
             material.defined = true;
@@ -24,7 +27,11 @@ bool MtlReader::read(std::vector<ObjModel::Material>& materials) {
             return false;
         }
     }
-    if (open && !isNamed(materials, material.name)) materials.push_back(material);
+    if (!in_.error().empty()) {
+        error_ = in_.error();
+        return false;
+    }
+    if (open) addMaterial(material, materials, index);
     return true;
 }
 
@@ -33,16 +40,25 @@ bool MtlReader::readStatement(ObjModel::Material& material) {
     if (keyword == "Kd") return readColor(material.diffuse);
     if (keyword == "Ks") return readColor(material.specular);
     if (keyword == "Ke") return readColor(material.emission);
-    if (keyword == "Ns") return in_.number(1, material.exponent, error_);
+    if (keyword == "Ns") return readValue(1, material.exponent);
     return true;
 }
 
 // "K r g b", or "K v" for a grey.
 bool MtlReader::readColor(double color[3]) {
-    if (!in_.number(1, color[0], error_)) return false;
+    if (!readValue(1, color[0])) return false;
     if (in_.words().size() == 2) {
         color[1] = color[2] = color[0];
         return true;
     }
-    return in_.number(2, color[1], error_) && in_.number(3, color[2], error_);
+    return readValue(2, color[1]) && readValue(3, color[2]);
+}
+
+// A number that is not negative: no material reflects or emits negative
+// light, and a negative exponent makes the glossy lobe infinite.
+bool MtlReader::readValue(size_t i, double& value) {
+    if (!in_.number(i, value, error_)) return false;
+    if (!(value < 0.0)) return true;
+    error_ = in_.where() + in_.words()[0] + " " + quotedInput(in_.words()[i]) + " is negative";
+    return false;
 }

@@ -180,6 +180,8 @@ std::string obj2sceUsage() {
            "  -h, --help            show this text\n"
            "\n"
            "Positions and directions are in the written coordinates, after --scale and\n"
-           "--swap-yz. Exit status: 0 on success, 1 for a model that cannot be read or\n"
-           "converted, 2 for bad options.\n";
+           "--swap-yz. The scene is written only once it is complete; FILE may not be the\n"
+           "model or one of its material libraries. Exit status: 0 on success, 1 for a\n"
+           "model that cannot be read or converted or a scene that cannot be written, 2 for\n"
+           "bad options.\n";
 }

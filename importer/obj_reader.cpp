@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "importer/input_text.h"
 #include "importer/mtl_reader.h"
 
 namespace {
@@ -18,9 +19,14 @@ bool isIgnored(const std::string& keyword) {
 bool ObjReader::read(const std::string& path, ObjModel& model) {
     model_ = &model;
     path_ = path;
-    if (!in_.open(path)) return fail(path + ": cannot be opened");
+    materialIndex_.clear();
+    for (size_t i = 0; i < model.materials.size(); ++i)
+        materialIndex_.emplace(model.materials[i].name, static_cast<int>(i));
+    if (!in_.open(path)) return fail(in_.error());
+    inputFiles_.emplace_back(path, in_.identity());
     while (in_.next())
         if (!readStatement()) return false;
+    if (!in_.error().empty()) return fail(in_.error());
     resolveMaterials();
     return true;
 }
@@ -47,10 +53,19 @@ bool ObjReader::readStatement() {
         group_ = -1;
     } else if (keyword == "mtllib") {
         return readLibraries();
-    } else if (!isIgnored(keyword) && skipped_.insert(keyword).second) {
-        warnings_.push_back(in_.where() + "'" + keyword + "' is not supported and is skipped");
+    } else if (!isIgnored(keyword)) {
+        warnSkipped(keyword);
     }
     return true;
+}
+
+void ObjReader::warnSkipped(const std::string& keyword) {
+    if (skipped_.size() > kMaxSkippedWarnings || !skipped_.insert(keyword).second) return;
+    if (skipped_.size() > kMaxSkippedWarnings)
+        warnings_.push_back(in_.where() + "further unsupported statements are skipped silently");
+    else
+        warnings_.push_back(in_.where() + quotedInput(keyword) +
+                            " is not supported and is skipped");
 }
 
 bool ObjReader::readVertex() {
@@ -82,12 +97,12 @@ bool ObjReader::readIndex(const std::string& word, int& index) {
     errno = 0;
     long value = std::strtol(position.c_str(), &end, 10);
     if (position.empty() || *end != '\0')
-        return fail(in_.where() + "'" + word + "' is not a vertex index");
+        return fail(in_.where() + quotedInput(word) + " is not a vertex index");
     long count = static_cast<long>(model_->positions.size());
     if (value == 0) return fail(in_.where() + "vertex index 0: indices count from 1");
     long resolved = value > 0 ? value - 1 : count + value;
     if (errno == ERANGE || resolved < 0 || resolved >= count)
-        return fail(in_.where() + "vertex index " + position + " is outside the " +
+        return fail(in_.where() + "vertex index " + shownInput(position) + " is outside the " +
                     std::to_string(count) + " vertices read so far");
     index = static_cast<int>(resolved);
     return true;
@@ -109,11 +124,12 @@ bool ObjReader::readLibrary(const std::string& name) {
     std::string path = (std::filesystem::path(path_).parent_path() / name).string();
     MtlReader library;
     if (!library.open(path)) {
-        warnings_.push_back(in_.where() + "material library " + path +
+        warnings_.push_back(in_.where() + "material library " + shownInput(path) +
                             " cannot be opened; its materials stay grey");
         return true;
     }
-    return library.read(model_->materials) || fail(library.error());
+    inputFiles_.emplace_back(path, library.identity());
+    return library.read(model_->materials, materialIndex_) || fail(library.error());
 }
 
 // The group of the current object/group name and material, made at its first face.
@@ -137,17 +153,17 @@ ObjModel::Group& ObjReader::currentGroup() {
 
 // Points every group at its material; a name no library defined becomes a grey stand-in.
 void ObjReader::resolveMaterials() {
+    std::vector<ObjModel::Material>& materials = model_->materials;
     for (ObjModel::Group& group : model_->groups) {
-        std::vector<ObjModel::Material>& materials = model_->materials;
-        size_t i = 0;
-        while (i < materials.size() && materials[i].name != group.materialName) ++i;
-        if (i == materials.size()) {
+        auto found = materialIndex_.emplace(group.materialName, static_cast<int>(materials.size()));
+        if (found.second) {
             materials.emplace_back();
             materials.back().name = group.materialName;
             if (group.materialName != "default")
-                warnings_.push_back(firstUse_[group.materialName] + "material '" +
-                                    group.materialName + "' is not defined; it is written grey");
+                warnings_.push_back(firstUse_[group.materialName] + "material " +
+                                    quotedInput(group.materialName) +
+                                    " is not defined; it is written grey");
         }
-        group.material = static_cast<int>(i);
+        group.material = found.first->second;
     }
 }

@@ -3,9 +3,11 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "base/file_identity.h"
 #include "importer/obj_line_reader.h"
 #include "importer/obj_model.h"
 
@@ -24,6 +26,15 @@ class ObjReader {
     // libraries, unsupported statements.
     const std::vector<std::string>& warnings() const { return warnings_; }
 
+    // The files read, as named and as found: the OBJ file, then its libraries.
+    const std::vector<std::pair<std::string, FileIdentity>>& inputFiles() const {
+        return inputFiles_;
+    }
+
+    // Unsupported keywords get a warning each up to this many; then one more
+    // says that the rest are skipped silently (a binary file has no end of them).
+    static constexpr size_t kMaxSkippedWarnings = 10;
+
   private:
     bool readStatement();
     bool readVertex();
@@ -32,6 +43,7 @@ class ObjReader {
     bool readLibraries();
     bool readLibrary(const std::string& name);
     void resolveMaterials();
+    void warnSkipped(const std::string& keyword);
     ObjModel::Group& currentGroup();
     bool fail(const std::string& message);
 
@@ -45,6 +57,8 @@ class ObjReader {
     std::map<std::pair<std::string, std::string>, int> groupIndex_;  // (name, material) to group
     std::map<std::string, std::string> firstUse_;  // material name to "FILE:LINE: " of its usemtl
     std::set<std::string> skipped_;                // unsupported keywords already warned about
+    std::unordered_map<std::string, int> materialIndex_;  // name to index in model_->materials
+    std::vector<std::pair<std::string, FileIdentity>> inputFiles_;
     std::string error_;
     std::vector<std::string> warnings_;
 };

@@ -80,6 +80,11 @@ bool SceneWriter::prepare(const ObjModel& model) {
             splitIntoObjects(group.name, useMaterial(model, group.material), emits, polygons);
         }
     }
+    conserveEnergy();
+    if (objects_.empty()) {
+        error_ = "the model has no faces";
+        return false;
+    }
     if (static_cast<int>(materials_.size()) > kMaterialLimit) {
         error_ = "the model uses " + std::to_string(materials_.size()) +
                  " materials; a scene holds at most " + std::to_string(kMaterialLimit);
@@ -240,7 +245,6 @@ void SceneWriter::collectWarnings() {
             }
         }
     }
-    if (objects_.empty()) warnings_.push_back("the model has no faces");
     if (degenerate_ > 0)
         warnings_.push_back(std::to_string(degenerate_) + " triangles without area are left out");
     if (merged > 0)
@@ -252,6 +256,30 @@ void SceneWriter::collectWarnings() {
                             " patches, each a light source; with " + std::to_string(kLightLimit) +
                             " or more the first shot is skipped and their light travels "
                             "with the bundles only");
+}
+
+// A material reflects Kd diffusely and up to mean(Ks) glossily: where their
+// sum exceeds 1 in a channel it would reflect more light than it receives,
+// and the solution would grow without bound. Both are scaled down together
+// until the largest sum is 1.
+void SceneWriter::conserveEnergy() {
+    energyScale_.assign(materials_.size(), 1.0);
+    int scaled = 0;
+    for (size_t i = 0; i < materials_.size(); ++i) {
+        const ObjModel::Material& m = materials_[i];
+        double gloss = (m.specular[0] + m.specular[1] + m.specular[2]) / 3.0;
+        double most = std::max({m.diffuse[0], m.diffuse[1], m.diffuse[2]}) + gloss;
+        if (most <= 1.0) continue;
+        // A millionth below 1, so that the numbers as written (six decimals,
+        // rounded) still sum to at most 1.
+        energyScale_[i] = (1.0 - 1e-6) / most;
+        ++scaled;
+    }
+    if (scaled > 0)
+        warnings_.push_back(std::to_string(scaled) +
+                            " materials would reflect more light than they receive (Kd plus the "
+                            "mean of Ks above 1); their Kd and Ks are scaled down to sum to 1, "
+                            "as the notes in the scene say");
 }
 
 void SceneWriter::write(std::ostream& out, const std::string& source) const {
@@ -285,12 +313,18 @@ void SceneWriter::writeLights(std::ostream& out) const {
 }
 
 // Reflectance Kd with diffuse scale 1; a glossy lobe of weight mean(Ks) and exponent Ns
-// when Ks is not black; emission Ke when it is not black.
+// when Ks is not black; emission Ke when it is not black. Kd and Ks are scaled
+// by the material's energy scale, with a note.
 void SceneWriter::writeMaterial(std::ostream& out, int index) const {
     const ObjModel::Material& m = materials_[index];
+    const double scale = energyScale_[index];
+    if (scale < 1.0)
+        out << "% " << materialNames_[index] << ": Kd and Ks scaled by " << number(scale)
+            << " so that it reflects no more light than it receives\n";
+    double diffuse[3] = {m.diffuse[0] * scale, m.diffuse[1] * scale, m.diffuse[2] * scale};
     out << "nmdMtrl " << name(materialNames_[index]) << (m.emits() ? " pLmnr" : "")
-        << " lmbrtn spctrl 0 " << channels(m.diffuse, " 0 ") << " 1";
-    double gloss = (m.specular[0] + m.specular[1] + m.specular[2]) / 3.0;
+        << " lmbrtn spctrl 0 " << channels(diffuse, " 0 ") << " 1";
+    double gloss = scale * (m.specular[0] + m.specular[1] + m.specular[2]) / 3.0;
     if (gloss > 0.0) out << " " << number(gloss) << " " << number(m.exponent);
     out << " end end";
     if (m.emits()) out << " spctrl 0 " << channels(m.emission, " 0 ") << " end end";

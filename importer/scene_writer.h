@@ -65,6 +65,7 @@ class SceneWriter {
     void collectWarnings();
     void writeCamera(std::ostream& out) const;
     void writeLights(std::ostream& out) const;
+    void conserveEnergy();
     void writeMaterial(std::ostream& out, int index) const;
     void writeObject(std::ostream& out, const Object& object) const;
 
@@ -74,6 +75,7 @@ class SceneWriter {
     std::vector<ObjModel::Material> materials_;  // in use, in order of first use
     std::vector<std::string> materialNames_;     // as the program reads them, unique
     std::vector<int> materialSlot_;              // model's material to materials_, or -1
+    std::vector<double> energyScale_;            // of each material's Kd and Ks, at most 1
     std::vector<Object> objects_;                // emitting ones first
     int degenerate_ = 0;                         // triangles of no area, left out
     Vector eye_, direction_;                     // the camera

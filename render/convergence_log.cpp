@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/scene.h"
-#include "render/output_file.h"
+#include "base/output_file.h"
 
 double ConvergenceLog::meanRadiance(const Scene& s) {
     double weighted = 0.0;

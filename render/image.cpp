@@ -2,11 +2,15 @@
 
 #include <OpenEXR/ImfCRgbaFile.h>
 #include <png.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <csetjmp>
+#include <cstring>
 
-#include "render/output_file.h"
+#include "base/output_file.h"
 
 unsigned char encodeChannel(float value, double exposure, bool srgb) {
     double v = static_cast<double>(value) * exposure;
@@ -17,9 +21,14 @@ unsigned char encodeChannel(float value, double exposure, bool srgb) {
 }
 
 namespace {
-// libpng reports errors by longjmp to the point set before writing.
+// libpng reports errors by longjmp to the point set before writing; the
+// caller says what failed, so libpng prints nothing itself.
+void quietPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void quietPngWarning(png_structp, png_const_charp) {}
+
 bool writePngRows(FILE* stream, const Image& image, double exposure, bool srgb) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietPngError, quietPngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     std::vector<unsigned char> row(3 * static_cast<size_t>(image.width));
@@ -41,22 +50,7 @@ bool writePngRows(FILE* stream, const Image& image, double exposure, bool srgb) 
     png_destroy_write_struct(&png, &info);
     return true;
 }
-}  // namespace
-
-bool writePng(const std::string& path, const Image& image, double exposure, bool srgb,
-              std::string& error) {
-    OutputFile file(path);
-    if (!file.open(error)) return false;
-    if (!writePngRows(file.stream(), image, exposure, srgb)) {
-        error = "cannot write " + path + ": PNG encoding failed";
-        return false;
-    }
-    return file.commit(error);
-}
-
-bool writeExr(const std::string& path, const Image& image, std::string& error) {
-    OutputFile file(path);
-    if (!file.open(error)) return false;
+std::vector<ImfRgba> halfPixels(const Image& image) {
     std::vector<ImfRgba> pixels(static_cast<size_t>(image.width) * image.height);
     for (size_t i = 0; i < pixels.size(); ++i) {
         ImfFloatToHalf(image.rgb[3 * i], &pixels[i].r);
@@ -64,18 +58,65 @@ bool writeExr(const std::string& path, const Image& image, std::string& error) {
         ImfFloatToHalf(image.rgb[3 * i + 2], &pixels[i].b);
         ImfFloatToHalf(1.0f, &pixels[i].a);
     }
+    return pixels;
+}
+
+bool writeExrFile(const std::string& name, const Image& image) {
+    std::vector<ImfRgba> pixels = halfPixels(image);
     ImfHeader* header = ImfNewHeader();
     ImfHeaderSetDataWindow(header, 0, 0, image.width - 1, image.height - 1);
     ImfHeaderSetDisplayWindow(header, 0, 0, image.width - 1, image.height - 1);
     ImfHeaderSetCompression(header, IMF_ZIP_COMPRESSION);
-    ImfOutputFile* out = ImfOpenOutputFile(file.temporaryPath().c_str(), header, IMF_WRITE_RGB);
+    ImfOutputFile* out = ImfOpenOutputFile(name.c_str(), header, IMF_WRITE_RGB);
     ImfDeleteHeader(header);
     bool ok = out && ImfOutputSetFrameBuffer(out, pixels.data(), 1, image.width) &&
               ImfOutputWritePixels(out, image.height);
     if (out) ok = ImfCloseOutputFile(out) && ok;
-    if (!ok) {
-        error = "cannot write " + path + ": " + ImfErrorMessage();
+    return ok;
+}
+
+// OpenEXR's C interface writes only to a file it opens by name: the image is
+// encoded into an anonymous file in memory, whose bytes then go to the
+// output, which may be a pipe or a device.
+bool encodeExr(const Image& image, std::string& bytes, std::string& error) {
+    int fd = memfd_create("exr", MFD_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
         return false;
     }
+    bool ok = writeExrFile("/proc/self/fd/" + std::to_string(fd), image);
+    if (!ok) error = ImfErrorMessage();
+    off_t size = ok ? lseek(fd, 0, SEEK_END) : -1;
+    if (ok) {
+        bytes.resize(size > 0 ? static_cast<size_t>(size) : 0);
+        ok = size > 0 && pread(fd, &bytes[0], bytes.size(), 0) == size;
+        if (!ok) error = size == 0 ? "no data" : std::strerror(errno);
+    }
+    close(fd);
+    return ok;
+}
+}  // namespace
+
+bool writePng(const std::string& path, const Image& image, double exposure, bool srgb,
+              std::string& error) {
+    OutputFile file(path);
+    if (!file.open(error)) return false;
+    if (!writePngRows(file.stream(), image, exposure, srgb)) {
+        if (std::ferror(file.stream())) return file.commit(error);  // says why the write failed
+        error = "cannot write " + path + ": PNG encoding failed";
+        return false;
+    }
+    return file.commit(error);
+}
+
+bool writeExr(const std::string& path, const Image& image, std::string& error) {
+    std::string bytes;
+    if (!encodeExr(image, bytes, error)) {
+        error = "cannot write " + path + ": " + error;
+        return false;
+    }
+    OutputFile file(path);
+    if (!file.open(error)) return false;
+    std::fwrite(bytes.data(), 1, bytes.size(), file.stream());
     return file.commit(error);
 }

@@ -1,6 +1,7 @@
 // ray-bundle-render: the window program's computation without a window.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <vector>
@@ -12,27 +13,33 @@
 #include "render/exposure.h"
 #include "render/final_image.h"
 #include "render/follow_run.h"
-#include "render/output_file.h"
+#include "render/interrupt_signals.h"
 #include "render/patch_table.h"
 #include "render/progress_reporter.h"
 #include "render/render_options.h"
+#include "render/render_outputs.h"
 
 namespace {
 const int kItemBufferSize = 560;  // the window the item buffer renders into
+const int kBadOutput = 2;         // bad options, or an output that cannot be written
+const int kNoContext = 3;
 
-[[noreturn]] void failOutput(const std::string& error) {
+[[noreturn]] void fail(int status, const std::string& error) {
     std::cerr << "ray-bundle-render: " << error << "\n";
-    std::exit(2);
+    std::exit(status);
 }
 
-// Finds unwritable outputs before a long run rather than after it.
-void checkOutputsWritable(const RenderOptions& o) {
-    for (const std::string& path : {o.pngFile, o.exrFile, o.patchFile, o.convergenceFile}) {
-        if (path.empty()) continue;
-        OutputFile probe(path);
-        std::string error;
-        if (!probe.open(error)) failOutput(error);
-    }
+// Both contexts are made before the run, so that a missing one costs no work.
+struct Contexts {
+    OffscreenContext itemBuffer;  // current during the run
+    OffscreenContext image;       // floating point, of the image size; made for images only
+};
+
+void createContexts(const RenderOptions& o, bool images, Contexts& c) {
+    if (!c.itemBuffer.create(kItemBufferSize, kItemBufferSize))
+        fail(kNoContext, "no OpenGL context can be created");
+    if (images && !(c.image.create(o.width, o.height, true) && c.itemBuffer.makeCurrent()))
+        fail(kNoContext, "no floating-point framebuffer of the image size can be made");
 }
 
 // The PNG's exposure: as given, 1 for the window's linear values, or automatic.
@@ -41,39 +48,78 @@ double pngExposure(const RenderOptions& o, const Image& image) {
     return o.linear ? 1.0 : automaticExposure(image);
 }
 
-// Writes every requested output; returns the PNG's exposure.
-double writeOutputs(const RenderOptions& o, const ConvergenceLog& log) {
-    std::string error;
-    double exposure = 1.0;
-    if (!o.pngFile.empty() || !o.exrFile.empty()) {
-        OffscreenContext imageContext;
-        if (!imageContext.create(o.width, o.height, true))
-            failOutput("no floating-point framebuffer of the image size can be made");
-        Image image = renderFinalImage(scene, o.width, o.height);
-        exposure = pngExposure(o, image);
-        if (!o.pngFile.empty() && !writePng(o.pngFile, image, exposure, !o.linear, error))
-            failOutput(error);
-        if (!o.exrFile.empty() && !writeExr(o.exrFile, image, error)) failOutput(error);
-    }
-    if (!o.patchFile.empty() && !writePatchTable(o.patchFile, scene, error)) failOutput(error);
-    if (!o.convergenceFile.empty() && !log.write(o.convergenceFile, error)) failOutput(error);
-    return exposure;
-}
-
 // The files a finished run wrote, for its summary.
-std::vector<std::string> writtenFiles(const RenderOptions& o, double exposure) {
+std::vector<std::string> writtenFiles(const RenderOutputs& outputs, double exposure) {
     std::vector<std::string> written;
     char remark[64];
     std::snprintf(remark, sizeof remark, " (exposure %.3g)", exposure);
-    if (!o.pngFile.empty()) written.push_back(o.pngFile + remark);
-    for (const std::string& path : {o.exrFile, o.patchFile, o.convergenceFile})
-        if (!path.empty()) written.push_back(path);
+    for (const RenderOutputs::Output& out : outputs.outputs())
+        written.push_back(out.format == RenderOutputs::Format::Png ? out.path + remark : out.path);
     return written;
 }
 
 ProgressReporter::Style progressStyle(const RenderOptions& o) {
     if (o.quiet) return ProgressReporter::Style::Quiet;
     return isatty(STDERR_FILENO) ? ProgressReporter::Style::Bar : ProgressReporter::Style::Lines;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The run ends early after a first SIGINT or SIGTERM, or once the time budget
+// is used up; the convergence table then ends with the last iteration done.
+int runIterations(const RenderOptions& o, ConvergenceLog& log,
+                  std::chrono::steady_clock::time_point start) {
+    interrupt_signals::catchSignals();
+    scene.stopRequested = [&o, start] {
+        return interrupt_signals::caught() != 0 ||
+               (o.timeBudget > 0.0 && secondsSince(start) >= o.timeBudget);
+    };
+    scene.iterate(o.iterations);
+    int done = scene.iteration - 1;
+    if (done < o.iterations && done % 20 != 0 && !o.convergenceFile.empty())
+        log.record(scene, done, secondsSince(start));
+    if (done < o.iterations && !interrupt_signals::caught() && !o.quiet)
+        std::cerr << "ray-bundle-render: the time budget ended the run after " << done << " of "
+                  << o.iterations << " iterations\n";
+    return done;
+}
+
+void writeOutput(const RenderOutputs::Output& out, double exposure, const RenderOptions& o,
+                 const Image& image, const ConvergenceLog& log) {
+    std::string error;
+    bool ok = true;
+    switch (out.format) {
+        case RenderOutputs::Format::Png:
+            ok = writePng(out.path, image, exposure, !o.linear, error);
+            break;
+        case RenderOutputs::Format::Exr:
+            ok = writeExr(out.path, image, error);
+            break;
+        case RenderOutputs::Format::PatchTable:
+            ok = writePatchTable(out.path, scene, error);
+            break;
+        case RenderOutputs::Format::ConvergenceTable:
+            ok = log.write(out.path, error);
+            break;
+    }
+    if (!ok) fail(kBadOutput, error);
+}
+
+// Writes every requested output; returns the PNG's exposure.
+double writeOutputs(const RenderOutputs& outputs, const RenderOptions& o, const ConvergenceLog& log,
+                    Contexts& contexts) {
+    Image image;
+    double exposure = 1.0;
+    if (outputs.hasImage()) {
+        contexts.image.makeCurrent();
+        image = renderFinalImage(scene, o.width, o.height);
+        exposure = pngExposure(o, image);
+    }
+    for (const RenderOutputs::Output& out : outputs.outputs())
+        writeOutput(out, exposure, o, image, log);
+    return exposure;
 }
 }  // namespace
 
@@ -83,7 +129,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseRenderOptions(argc, argv, options, error)) {
         std::cerr << "ray-bundle-render: " << error << "\nTry 'ray-bundle-render --help'.\n";
-        return 2;
+        return kBadOutput;
     }
     if (options.help) {
         std::cout << renderUsage();
@@ -93,12 +139,11 @@ int main(int argc, char** argv) {
         std::cout << "ray-bundle-render " << RAY_BUNDLE_VERSION << "\n";
         return 0;
     }
-    checkOutputsWritable(options);
-    OffscreenContext context;
-    if (!context.create(kItemBufferSize, kItemBufferSize)) {
-        std::cerr << "ray-bundle-render: no OpenGL context can be created\n";
-        return 3;
-    }
+    RenderOutputs outputs(options);
+    if (!outputs.check(error)) fail(kBadOutput, error);
+    Contexts contexts;
+    createContexts(options, outputs.hasImage(), contexts);
+    auto start = std::chrono::steady_clock::now();
     ConvergenceLog log;
     ProgressReporter progress(progressStyle(options), std::cerr);
     followRun(scene, options, progress, log);
@@ -107,9 +152,13 @@ int main(int argc, char** argv) {
     scene.hasGLContext = true;  // the first shot renders its item buffers
     scene.prepareRun(options.sceneFile.c_str(), "");
     scene.hasGLContext = false;  // the preview is drawn once, at the end
+    if (!outputs.checkInputs(scene.inputFiles, error)) fail(kBadOutput, error);
     progress.iterationsStarted(options.iterations);
-    scene.iterate(options.iterations);
-    double exposure = writeOutputs(options, log);
-    progress.finished(writtenFiles(options, exposure));
-    return 0;
+    int done = runIterations(options, log, start);
+    double exposure = writeOutputs(outputs, options, log, contexts);
+    progress.finished(done, writtenFiles(outputs, exposure));
+    if (!interrupt_signals::caught()) return 0;
+    std::cerr << "ray-bundle-render: interrupted after " << done << " of " << options.iterations
+              << " iterations\n";
+    return interrupt_signals::exitStatus();
 }

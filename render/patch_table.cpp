@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/scene.h"
-#include "render/output_file.h"
+#include "base/output_file.h"
 
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\n\r") == std::string::npos) return text;

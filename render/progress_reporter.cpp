@@ -63,10 +63,10 @@ void ProgressReporter::iterationFinished(int i) {
     }
 }
 
-void ProgressReporter::finished(const std::vector<std::string>& written) {
+void ProgressReporter::finished(int done, const std::vector<std::string>& written) {
     if (style_ == Style::Quiet) return;
     if (style_ == Style::Bar && total_ > 0) out_ << "\n";
-    out_ << "Done: " << total_ << (total_ == 1 ? " iteration in " : " iterations in ")
+    out_ << "Done: " << done << (done == 1 ? " iteration in " : " iterations in ")
          << secondsText(now() - start_) << "; ";
     if (written.empty())
         out_ << "no file written (none was asked for: -o, --hdr, --patches, "

@@ -24,8 +24,9 @@ class ProgressReporter {
     void runClockStarted(bool firstShot);
     void iterationsStarted(int total);
     void iterationFinished(int iteration);
-    // `written` names the files written, each perhaps with a remark.
-    void finished(const std::vector<std::string>& written);
+    // `done` iterations were run (fewer than planned when the run was
+    // stopped); `written` names the files written, each perhaps with a remark.
+    void finished(int done, const std::vector<std::string>& written);
 
     static constexpr double kLineInterval = 5.0;  // seconds between plain lines
     static constexpr double kBarInterval = 0.2;   // seconds between redraws of the bar

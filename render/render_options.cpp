@@ -80,6 +80,8 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
         ok = o.fixedExposure = parseDouble(value, o.exposure);
+    else if (name == "--time")
+        ok = parseDouble(value, o.timeBudget) && o.timeBudget > 0.0;
     else
         ok = applyCameraOption(name, value, o.camera);
     if (!ok && error.empty()) error = "invalid value '" + value + "' for " + name;
@@ -93,7 +95,7 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 bool takesValue(const std::string& name) {
     for (const char* n :
          {"-n", "--iterations", "-o", "--output", "--hdr", "--patches", "--convergence", "--size",
-          "--exposure", "--eye", "--look-at", "--up", "--fov"})
+          "--exposure", "--time", "--eye", "--look-at", "--up", "--fov"})
         if (name == n) return true;
     return false;
 }
@@ -209,9 +211,12 @@ std::string renderUsage() {
            "Computes the global illumination of a scene without a display and writes the result.\n"
            "\n"
            "Output:\n"
-           "  -o, --output FILE     the final image as PNG, ready to view: exposed so that the\n"
-           "                        scene is in range, sRGB-encoded\n"
-           "      --hdr FILE        the final image as OpenEXR: linear radiance, unscaled\n"
+           "  -o, --output FILE     the final image in the format its name ends in: .png a PNG\n"
+           "                        ready to view (exposed so that the scene is in range,\n"
+           "                        sRGB-encoded), .exr OpenEXR (linear radiance, unscaled);\n"
+           "                        - writes PNG to standard output\n"
+           "      --hdr FILE        another final image, likewise; - writes OpenEXR to\n"
+           "                        standard output\n"
            "      --patches FILE    one CSV row per patch: serial, material, centre, normal,\n"
            "                        area, radiance as red, green, blue\n"
            "      --convergence FILE  every 20 iterations: iteration, seconds, area-weighted\n"
@@ -234,14 +239,19 @@ std::string renderUsage() {
            "\n"
            "Run:\n"
            "  -n, --iterations N    iterations to run, 1 or more (default 4000); 0 is refused\n"
+           "      --time SECONDS    stop after the iteration during which SECONDS have passed\n"
            "  -q, --quiet           print nothing but errors\n"
            "  -h, --help            show this text\n"
            "      --version         show the version\n"
            "\n"
            "Short options combine (-qn 20, -n20); '--' ends the options. On a terminal a bar\n"
-           "shows the progress; otherwise a line every few seconds.\n"
+           "shows the progress; otherwise a line every few seconds. Outputs are written when\n"
+           "the run ends; a table named - goes to standard output. A first Ctrl-C (SIGINT) or\n"
+           "SIGTERM ends the run after the current iteration and writes the outputs of the\n"
+           "iterations done; a second ends the program at once.\n"
            "\n"
            "Exit status: 0 on success, 2 for bad options (camera options that leave no view\n"
            "among them) or an output that cannot be written, 3 when no OpenGL context can be\n"
-           "made; scene-file errors keep the window program's messages and statuses.\n";
+           "made, 4 when the solution diverges (nothing is written), 130 or 143 after SIGINT\n"
+           "or SIGTERM; scene-file errors keep the window program's messages and statuses.\n";
 }

@@ -18,6 +18,7 @@ struct RenderOptions {
     double exposure = 1.0;
     bool linear = false;  // --linear: the PNG as the window shows it, no sRGB curve
     CameraOverride camera;
+    double timeBudget = 0.0;  // --time, seconds; 0 for none
     bool quiet = false;
     bool help = false;
     bool version = false;

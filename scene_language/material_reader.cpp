@@ -28,6 +28,17 @@ void readScales(TokenReader& reader, Material& material) {
     if (reader.code() == Token::Number) material.selectProbability = reader.readNumber();
 }
 
+// A material that does not conserve energy makes the solution grow without
+// bound: said once, when it is defined.
+void warnIfUnphysical(const Material& m, const TokenReader& reader, int line) {
+    const char* what = m.hasNegativeValue()             ? "has a negative value"
+                       : m.reflectsMoreThanItReceives() ? "reflects more light than it receives"
+                                                        : nullptr;
+    if (!what) return;
+    printError(std::string("Warning: material ") + m.name.c_str() + " " + what + " IN FILE: " +
+               reader.fileName().c_str() + " IN LINE: " + std::to_string(line) + "\n");
+}
+
 }  // namespace
 
 int SceneDescription::findMaterial(const String& name) const {
@@ -39,6 +50,7 @@ int SceneDescription::findMaterial(const String& name) const {
 void SceneDescription::readNamedMaterial(TokenReader& reader) {
     // Read the whole statement first; a repeated name discards what was read.
     Material material;
+    const int line = reader.line() + 1;  // of "nmdMtrl", counted from 1
     reader.accept(Token::NmdMtrl);
     material.name = reader.readName();
     if (reader.code() == Token::PLmnr) {
@@ -65,6 +77,7 @@ void SceneDescription::readNamedMaterial(TokenReader& reader) {
             fatalError(1, std::string("Material table overflow: ") + material.name.c_str() + "\n");
         material.deriveCoefficients();
         materials[materialCount++] = material;
+        warnIfUnphysical(material, reader, line);
     }
     reader.accept(Token::End);
 }

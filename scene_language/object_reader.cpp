@@ -84,6 +84,7 @@ void SceneDescription::readObject(TokenReader& reader) {
     object.fileName = includedFileName(reader.readName(), reader.fileName());
     TokenReader included;
     included.open(object.fileName.c_str());
+    noteInputFile(included);
     bool complete = readObjectBody(included, object);
     included.close();  // whatever follows the body in that file is not read
     if (complete) reader.accept(Token::End);

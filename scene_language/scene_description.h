@@ -1,7 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "base/file_identity.h"
 #include "base/limits.h"
 #include "base/string.h"
 #include "geometry/camera.h"
@@ -42,6 +46,9 @@ class SceneDescription : public SolverState {
     int currentMaterial = 0;                   // index into materials
     int tessellation = 1;                      // T, the tessellation level
     std::unique_ptr<Vertex*[]> vertexHandles;  // the current object's vertex list
+    // Every file read, as named and as found; each once.
+    std::vector<std::pair<std::string, FileIdentity>> inputFiles;
+    void noteInputFile(const TokenReader& reader);
 
   private:
     // Object statement steps

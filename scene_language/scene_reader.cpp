@@ -20,6 +20,27 @@ void readPair(TokenReader& reader, double& first, double& second) {
     second = reader.readNumber();
 }
 
+namespace {
+bool isBlack(const Color& c) { return !(c[0] > 0.0 || c[1] > 0.0 || c[2] > 0.0); }
+
+// A scene that nothing lights renders black: said once, when it is read.
+void warnIfUnlit(const SceneDescription& s) {
+    if (s.patchCount() == 0 || s.lightCount > 0 || !isBlack(s.skyRadiance)) return;
+    for (const Patch* p : s.patches)
+        if (p->material->emitting && !isBlack(p->material->emission)) return;
+    printError(
+        "Warning: nothing lights the scene: it has no emitting surface, no point light and a "
+        "black sky\n");
+}
+}  // namespace
+
+void SceneDescription::noteInputFile(const TokenReader& reader) {
+    FileIdentity identity = reader.identity();
+    for (const auto& known : inputFiles)
+        if (known.second == identity) return;
+    inputFiles.emplace_back(reader.fileName().c_str(), identity);
+}
+
 SceneDescription::SceneDescription() = default;
 
 SceneDescription::~SceneDescription() = default;
@@ -27,6 +48,7 @@ SceneDescription::~SceneDescription() = default;
 void SceneDescription::readSceneFile(const char* fileName) {
     TokenReader reader;
     reader.open(fileName);
+    noteInputFile(reader);
     for (;;) {
         switch (reader.code()) {
             case Token::Cmr:
@@ -49,6 +71,7 @@ void SceneDescription::readSceneFile(const char* fileName) {
             case Token::EndOfFile:
                 runLog() << "\n\n";
                 reader.close();
+                warnIfUnlit(*this);
                 return;
             default:
                 // A stray "end" passes silently; any other token is reported first.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "base/file_identity.h"
 #include "base/keywords.h"
 #include "base/limits.h"
 #include "base/string.h"
@@ -25,6 +26,8 @@ class TokenReader {
     void close();
 
     const String& fileName() const { return fileName_; }  // as passed to open
+    // The file open now, to tell it from the program's outputs.
+    FileIdentity identity() const { return FileIdentity::ofDescriptor(fd_); }
     int code() const { return code_; }
     const char* text() const { return text_; }
     int line() const { return line_; }

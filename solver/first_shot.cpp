@@ -90,12 +90,17 @@ Vector hemicubeTangent(const Vector& n) {
     return u;
 }
 
+void SolverState::shootPointLights() {
+    if (!hasGLContext) return;
+    const int pointLights = lightCount;
+    for (int i = 0; i < pointLights; ++i) shootPointLight(*this, i);
+}
+
 void SolverState::shootFirst() {
     // Without a GL context nothing can be seen from the lights: emission then
     // travels with the bundles, as when the first shot is off.
     if (!hasGLContext) return;
-    const int pointLights = lightCount;
-    for (int i = 0; i < pointLights; ++i) shootPointLight(*this, i);
+    shootPointLights();
 
     // The emitting patches stand at the head of the list; the first patch
     // without emission ends the shot.

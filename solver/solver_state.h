@@ -53,6 +53,10 @@ class SolverState {
     // Item buffer and first shot (item_buffer.cpp, first_shot.cpp)
     void renderFace(const Vector& eye, const Vector& direction, const Vector& up, bool fullFace);
     void shootFirst();
+    // The point lights' part of the first shot alone: with too many emitting
+    // surfaces for the light table, those travel with the bundles, but the
+    // point lights are still shot.
+    void shootPointLights();
 
     int iteration = 0;                           // iteration under way, from 1
     std::unique_ptr<BundleBuffer> bundleBuffer;  // made by the run sequence

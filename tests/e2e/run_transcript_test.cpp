@@ -1,5 +1,7 @@
 // Whole runs of the window program: the exact console transcript of loading,
 // the first shot and the iterations, and of the grammar's failures.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +13,7 @@ using namespace transcript;
 
 namespace {
 const std::string kProgram = RAY_BUNDLE_PROGRAM;
+const std::string kRenderer = RAY_BUNDLE_RENDERER;
 
 ProgramResult runScene(const std::string& text) {
     std::string dir = makeTempDir();
@@ -52,10 +55,12 @@ TEST(RunTranscript, LitSceneWithFirstShot) {
 
 TEST(RunTranscript, ManyEmittersSkipTheFirstShot) {
     // Sixteen emitting quads of two patches each: 32 surfaces, more than the
-    // light table's 25, so emission travels with the bundles.
+    // light table's 25, so emission travels with the bundles. The point light
+    // is still shot, without a word.
     std::string scene =
         "nmdMtrl lamp pLmnr lmbrtn spctrl 0 0 0 0 0 0 1 end end\n"
         "  spctrl 0 1 0 1 0 1 end end end\n"
+        "pointlight 100 0.5 0.5 5 end\n"
         "plnrMsh lamps tessellate 1 vrtxPstn 0 0 0 1 0 0 1 1 0 0 1 0 end\n"
         "  cmplxPly";
     for (int i = 0; i < 16; ++i) scene += " plygn 0 1 2 3 end";
@@ -111,4 +116,59 @@ TEST(RunTranscript, UndefinedMaterial) {
     EXPECT_EQ(r.err, kLoading + "Object= 1   Material= 0   Vector= 0   Poly= 0\r" +
                          "stone material doesn't exist\n");
     EXPECT_EQ(r.status, 1);
+}
+
+TEST(RunTranscript, SceneThatNothingLightsIsWarnedAbout) {
+    ProgramResult r = runScene(
+        "plnrMsh floor vrtxPstn -100 0 -100 -100 0 100 100 0 100 100 0 -100 end\n"
+        "  cmplxPly plygn 0 1 2 3 end end end\n");
+    EXPECT_EQ(maskTimes(r.err), kLoading + "Object= 1   Material= 0   Vector= 0   Poly= 0\r" +
+                                    "\n\n" +
+                                    "Warning: nothing lights the scene: it has no emitting "
+                                    "surface, no point light and a black sky\n" +
+                                    kSeparator + "Number of patches: 2\n" + "Initializing\n" +
+                                    kSeparator + "Loading reference:\n" + kSeparator +
+                                    "First-shot \n" + progress(0) + rendering(4000));
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST(RunTranscript, DivergingSolutionEndsTheRunWithoutAnImage) {
+    // A closed cube that reflects five times what it receives, and an unused
+    // material with a negative exponent: both are warned about when read.
+    const std::string scene =
+        "cmr inside 0 0 0  0 0 1  0 1 0  1 1 1 0 0 0 end\n"
+        "nmdMtrl bent lmbrtn spctrl 0 0.5 0 0.5 0 0.5 1 0.2 -10 end end end\n"
+        "nmdMtrl glow pLmnr lmbrtn spctrl 0 5 0 5 0 5 1 end end\n"
+        "  spctrl 0 0.3 0 0.3 0 0.3 end end end\n"
+        "plnrMsh cube tessellate 2\n"
+        "  vrtxPstn -5 -5 -5 -5 -5 5 -5 5 -5 -5 5 5 5 -5 -5 5 -5 5 5 5 -5 5 5 5 end\n"
+        "  cmplxPly plygn 0 2 3 1 end plygn 5 7 6 4 end plygn 1 5 4 0 end\n"
+        "    plygn 2 6 7 3 end plygn 0 4 6 2 end plygn 3 7 5 1 end end\n"
+        "end\n";
+    const std::string diverges =
+        "\nThe solution diverges: the radiance of material glow is not finite after iteration "
+        "261\n";
+    std::string iterations = kSeparator + "Rendering. Number of iterations: 4000\n";
+    for (int i = 1; i <= 261; i += 20) iterations += progress(i);
+    ProgramResult r = runScene(scene);
+    EXPECT_EQ(maskTimes(r.err),
+              kLoading +
+                  "Warning: material bent has a negative value IN FILE: scene.sce IN LINE: 2\n" +
+                  "Warning: material glow reflects more light than it receives IN FILE: "
+                  "scene.sce IN LINE: 3\n" +
+                  "Object= 1   Material= 2   Vector= 0   Poly= 0\r" + "\n\n" + kSeparator +
+                  "Number of patches: 48\n" + "Initializing\n" + kSeparator +
+                  "Loading reference:\n" + iterations + diverges);
+    EXPECT_EQ(r.status, 4);
+
+    // The renderer stops at the same iteration and writes nothing.
+    std::string dir = makeTempDir();
+    writeFile(dir + "/scene.sce", scene);
+    ProgramResult h = runProgram(
+        kRenderer, {"scene.sce", "-q", "-o", "i.png", "--hdr", "i.exr", "--patches", "p.csv"}, dir);
+    EXPECT_EQ(h.status, 4);
+    EXPECT_EQ(h.err.substr(h.err.size() - diverges.size()), diverges);
+    EXPECT_NE(access((dir + "/scene.sce").c_str(), F_OK), -1);
+    for (const char* output : {"/i.png", "/i.exr", "/p.csv"})
+        EXPECT_EQ(access((dir + output).c_str(), F_OK), -1) << output;
 }

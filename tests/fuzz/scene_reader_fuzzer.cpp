@@ -9,7 +9,6 @@
 // A fatal error of the reader leaves the run by an exception thrown from the
 // fatal-error handler, so the readers' destructors close their files and the
 // Scene is freed: leak detection stays on. The program itself never throws.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +25,7 @@
 #include "app/scene.h"
 #include "base/fatal_error.h"
 #include "scene_language/token_reader.h"
+#include "tests/fuzz/fuzz_work_directory.h"
 
 namespace {
 
@@ -52,48 +52,6 @@ class NullBuffer : public std::streambuf {
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 NullBuffer nullBuffer;
-
-// The inputs are written to a directory of their own, which is the current
-// directory only while an input is read, so that `file body.inc` finds the
-// body while libFuzzer's own paths stay relative to where it was started.
-std::string workDirectory;
-int workDirectoryFd = -1;
-int startDirectoryFd = -1;
-
-void removeWorkDirectory() {
-    if (workDirectory.empty()) return;
-    std::remove((workDirectory + "/" + kSceneFile).c_str());
-    std::remove((workDirectory + "/" + kBodyFile).c_str());
-    rmdir(workDirectory.c_str());
-}
-
-void enterDirectory(int fd) {
-    if (fchdir(fd) != 0) {
-        std::perror("scene_reader_fuzzer: fchdir");
-        std::abort();
-    }
-}
-
-// Crash and timeout files go where the fuzzer was started, not into the work
-// directory: adds -artifact_prefix=<start directory>/ unless an artifact path
-// is given. libFuzzer reads its flags after this initialisation.
-void keepArtifactsInStartDirectory(int* argc, char*** argv) {
-    for (int i = 1; i < *argc; ++i) {
-        std::string arg = (*argv)[i];
-        if (arg.rfind("-artifact_prefix=", 0) == 0 || arg.rfind("-exact_artifact_path=", 0) == 0)
-            return;
-    }
-    char* cwd = getcwd(nullptr, 0);
-    if (!cwd) return;
-    static std::string prefix = std::string("-artifact_prefix=") + cwd + "/";
-    std::free(cwd);
-    static std::vector<char*> arguments;
-    arguments.assign(*argv, *argv + *argc);
-    arguments.push_back(&prefix[0]);
-    arguments.push_back(nullptr);
-    *argc += 1;
-    *argv = arguments.data();
-}
 
 void writeFile(const char* name, const std::string& contents) {
     std::ofstream(name, std::ios::binary | std::ios::trunc) << contents;
@@ -156,16 +114,7 @@ long long patchBound() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    keepArtifactsInStartDirectory(argc, argv);
-    char pattern[] = "/tmp/ray-bundle-fuzz-XXXXXX";
-    startDirectoryFd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (startDirectoryFd < 0 || !mkdtemp(pattern)) {
-        std::perror("scene_reader_fuzzer: no work directory");
-        std::exit(1);
-    }
-    workDirectory = pattern;
-    workDirectoryFd = open(pattern, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    std::atexit(removeWorkDirectory);
+    fuzz_work_directory::create(argc, argv, {kSceneFile, kBodyFile});
     std::cerr.rdbuf(&nullBuffer);
     setFatalErrorHandler(leaveRun);
     installOutOfMemoryHandler();
@@ -173,7 +122,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    enterDirectory(workDirectoryFd);
+    fuzz_work_directory::enter(fuzz_work_directory::workFd);
     writeInput(std::string(reinterpret_cast<const char*>(data), size));
     int result = 0;
     try {
@@ -186,6 +135,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const FatalExit&) {
         // The reader ended the "program": a defined outcome.
     }
-    enterDirectory(startDirectoryFd);
+    fuzz_work_directory::enter(fuzz_work_directory::startFd);
     return result;
 }

@@ -1,14 +1,27 @@
 // The converter as a program, and the scene reader on what it writes.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/scene.h"
 #include "tests/support/obj2sce_conversion.h"
 #include "tests/support/program_runner.h"
+
+namespace {
+std::string readBack(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+}  // namespace
 
 // The converted cube read by the program's own scene reader.
 TEST(Obj2sceScene, ConvertedCubeLoads) {
@@ -71,7 +84,7 @@ TEST(Obj2sceProgram, StatusesAndMessages) {
 
     ProgramResult unwritable = runProgram(program, {"tri.obj", "-o", "no/such/dir.sce"}, dir);
     EXPECT_EQ(unwritable.status, 1);
-    EXPECT_TRUE(contains(unwritable.err, "obj2sce: no/such/dir.sce: cannot be written\n"));
+    EXPECT_EQ(unwritable.err, "obj2sce: cannot write no/such/dir.sce: No such file or directory\n");
 
     ProgramResult usage = runProgram(program, {"--fov"}, dir);
     EXPECT_EQ(usage.status, 2);
@@ -80,4 +93,49 @@ TEST(Obj2sceProgram, StatusesAndMessages) {
     ProgramResult help = runProgram(program, {"--help"}, dir);
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out, obj2sceUsage());
+}
+
+TEST(Obj2sceProgram, HostileInputsAndOutputsDestroyNothing) {
+    const std::string program = OBJ2SCE_PROGRAM;
+    std::string dir = makeTempDir();
+    const std::string tri = "v 0 0 0\nv 10 0 0\nv 0 10 0\nf 1 2 3\n";
+    writeFile(dir + "/empty.obj", "");
+    ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0755), 0);
+    std::string binary;
+    unsigned state = 1;
+    for (int i = 0; i < 65536; ++i)
+        binary += static_cast<char>((state = state * 214013 + 2531011) >> 24);
+    writeFile(dir + "/binary.obj", binary);
+    writeFile(dir + "/self.obj", tri);
+    writeFile(dir + "/lit.mtl", "newmtl lit\nKe 1 1 1\n");
+    writeFile(dir + "/lit.obj", "mtllib lit.mtl\nusemtl lit\n" + tri);
+    writeFile(dir + "/old.sce", "kept");
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"empty.obj", "-o", "old.sce"}, "obj2sce: the model has no faces\n"},
+        {{"folder", "-o", "old.sce"}, "obj2sce: folder: cannot be opened: not a regular file\n"},
+        {{"self.obj", "-o", "self.obj"},
+         "obj2sce: the output self.obj is the input file self.obj\n"},
+        {{"lit.obj", "-o", "lit.mtl"}, "obj2sce: the output lit.mtl is the input file lit.mtl\n"},
+        {{"self.obj", "-o", "/dev/full"},
+         "obj2sce: cannot write /dev/full: No space left on device\n"},
+    };
+    for (const Case& c : cases) {
+        ProgramResult r = runProgram(program, c.args, dir);
+        EXPECT_EQ(r.status, 1) << c.args[0];
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_EQ(readBack(dir + "/old.sce"), "kept");
+    EXPECT_EQ(readBack(dir + "/self.obj"), tri);
+    EXPECT_EQ(readBack(dir + "/lit.mtl"), "newmtl lit\nKe 1 1 1\n");
+
+    // Random bytes end with a failure, and what the messages quote of them
+    // cannot steer the terminal.
+    ProgramResult r = runProgram(program, {"binary.obj", "-o", "old.sce"}, dir);
+    EXPECT_EQ(r.status, 1);
+    for (char c : r.err) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << r.err;
+    EXPECT_EQ(readBack(dir + "/old.sce"), "kept");
 }

@@ -1,4 +1,6 @@
 // What the OBJ and MTL readers make of their statements.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -126,9 +128,85 @@ TEST(ObjReader, MaterialLibraryErrorsAndWarnings) {
     EXPECT_EQ(grey.materials.at(grey.groups.at(0).material).diffuse[0], 0.7);
 }
 
-TEST(ObjReader, MissingFile) {
+TEST(ObjReader, OnlyRegularFilesAreRead) {
+    std::string dir = makeTempDir();
+    ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0755), 0);
+    for (const std::string& path : {dir + "/none.obj", dir + "/folder", std::string("/dev/zero")}) {
+        ObjModel model;
+        ObjReader reader;
+        EXPECT_FALSE(reader.read(path, model));
+        EXPECT_EQ(reader.error(),
+                  path + (path == dir + "/none.obj" ? ": cannot be opened"
+                                                    : ": cannot be opened: not a regular file"));
+    }
+    // A library that never ends is not read either: its materials stay grey.
     ObjModel model;
     ObjReader reader;
-    EXPECT_FALSE(reader.read(tempDirectory() + "/none.obj", model));
-    EXPECT_EQ(reader.error(), tempDirectory() + "/none.obj: cannot be opened");
+    std::string obj = dir + "/model.obj";
+    writeFile(obj, "mtllib /dev/zero\n");
+    ASSERT_TRUE(reader.read(obj, model)) << reader.error();
+    EXPECT_EQ(
+        reader.warnings(),
+        std::vector<std::string>{
+            obj + ":1: material library /dev/zero cannot be opened; its materials stay grey"});
+}
+
+TEST(ObjReader, HostileTextIsBoundedAndShownSafely) {
+    // A byte-order mark is skipped; a statement may not grow beyond 1 MiB.
+    ObjModel model;
+    ObjReader bom, longLine, cut, escaped;
+    std::string path = writeTempFile("bom.obj", "\xEF\xBB\xBFv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    ASSERT_TRUE(bom.read(path, model)) << bom.error();
+    EXPECT_TRUE(bom.warnings().empty());
+    path = writeTempFile("long.obj", "v 0 0 0\nv " + std::string(1 << 21, '1') + "\n");
+    EXPECT_FALSE(longLine.read(path, model));
+    EXPECT_EQ(longLine.error(), path + ":2: the line is longer than 1048576 bytes");
+
+    // Quoted input is cut to 80 characters, and bytes that could steer a
+    // terminal are escaped (UTF-8 text stays); after ten unsupported keywords
+    // the rest are skipped silently.
+    path = writeTempFile("cut.obj", "v 0 " + std::string(2000, 'x') + " 0\n");
+    EXPECT_FALSE(cut.read(path, model));
+    EXPECT_EQ(cut.error(), path + ":1: '" + std::string(80, 'x') + "...' is not a number");
+    std::string hostile = "\x1b[2J\x9b\xc3\xa9t\xc2\x9b 1\n";
+    for (int i = 0; i < 12; ++i) hostile += "k" + std::to_string(i) + "\n";
+    path = writeTempFile("escape.obj", hostile);
+    ObjModel empty;
+    ASSERT_TRUE(escaped.read(path, empty)) << escaped.error();
+    ASSERT_EQ(escaped.warnings().size(), 11u);
+    EXPECT_EQ(escaped.warnings()[0],
+              path + ":1: '\\x1b[2J\\x9b\xc3\xa9t\\xc2\\x9b' is not supported and is skipped");
+    EXPECT_EQ(escaped.warnings()[10],
+              path + ":11: further unsupported statements are skipped silently");
+}
+
+TEST(ObjReader, HundredThousandMaterialsAndNegativeValues) {
+    // Materials are found by name in one step each: the first definition of
+    // a name counts, the last of 100,000 is found as quickly as the first.
+    std::string mtl;
+    for (int i = 0; i < 100000; ++i) mtl += "newmtl m" + std::to_string(i) + "\nKd 0.5\n";
+    mtl += "newmtl m99999\nKd 0.25\n";
+    writeTempFile("many.mtl", mtl);
+    ObjModel model;
+    ObjReader reader;
+    ASSERT_TRUE(reader.read(writeTempFile("model.obj",
+                                          "mtllib many.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                                          "usemtl m99999\nf 1 2 3\n"),
+                            model))
+        << reader.error();
+    EXPECT_EQ(model.materials.size(), 100000u);
+    EXPECT_EQ(model.groups.at(0).material, 99999);
+    EXPECT_EQ(model.materials[99999].diffuse[0], 0.5);
+
+    const std::pair<const char*, const char*> negatives[] = {{"Kd 0.5 -0.1 0.5", "Kd '-0.1'"},
+                                                             {"Ks -1", "Ks '-1'"},
+                                                             {"Ke 0 0 -2", "Ke '-2'"},
+                                                             {"Ns -10", "Ns '-10'"}};
+    for (const auto& n : negatives) {
+        writeTempFile("negative.mtl", std::string("newmtl a\n") + n.first + "\n");
+        ObjReader negative;
+        EXPECT_FALSE(negative.read(writeTempFile("model.obj", "mtllib negative.mtl\n"), model));
+        EXPECT_EQ(negative.error(),
+                  tempDirectory() + "/negative.mtl:2: " + n.second + " is negative");
+    }
 }

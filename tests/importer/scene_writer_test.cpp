@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/scene.h"
 #include "tests/support/obj2sce_conversion.h"
 
 TEST(SceneWriter, NamesAndNumbers) {
@@ -212,6 +213,39 @@ TEST(SceneWriter, TooManyMaterials) {
     Conversion c = convert(obj);
     EXPECT_FALSE(c.prepared);
     EXPECT_EQ(c.error, "the model uses 101 materials; a scene holds at most 100");
+}
+
+TEST(SceneWriter, MaterialsThatWouldReflectMoreThanTheyReceiveAreScaledDown) {
+    // Blender writes Ks 0.5 for every material: with Kd 0.8 the pair would
+    // reflect 1.3 times what it receives. Kd 5 alone would be worse.
+    writeTempFile("blender.mtl",
+                  "newmtl paint\nKd 0.8 0.8 0.6\nKs 0.5 0.5 0.5\nNs 250\n"
+                  "newmtl glow\nKd 5 5 5\nnewmtl fine\nKd 0.6 0.6 0.6\nKs 0.4 0.4 0.4\n");
+    Conversion c = convert(
+        "mtllib blender.mtl\nv 0 0 0\nv 10 0 0\nv 0 10 0\n"
+        "usemtl paint\nf 1 2 3\nusemtl glow\nf 1 2 3\nusemtl fine\nf 1 2 3\n");
+    ASSERT_TRUE(c.prepared) << c.error;
+    ASSERT_EQ(c.warnings.size(), 1u);
+    EXPECT_EQ(c.warnings[0],
+              "2 materials would reflect more light than they receive (Kd plus the mean of Ks "
+              "above 1); their Kd and Ks are scaled down to sum to 1, as the notes in the scene "
+              "say");
+    // 0.999999 / 1.3 and 0.999999 / 5, with their sums kept at most 1 as written.
+    EXPECT_TRUE(contains(c.scene,
+                         "% paint: Kd and Ks scaled by 0.76923 so that it reflects no more light "
+                         "than it receives\nnmdMtrl paint lmbrtn spctrl 0 0.461538 0 0.615384 0 "
+                         "0.615384 1 0.384615 250 end end end\n"));
+    EXPECT_TRUE(contains(c.scene,
+                         "nmdMtrl glow lmbrtn spctrl 0 0.999999 0 0.999999 0 0.999999 1 end end "
+                         "end\n"));
+    EXPECT_TRUE(
+        contains(c.scene, "nmdMtrl fine lmbrtn spctrl 0 0.6 0 0.6 0 0.6 1 0.4 10 end end end\n"));
+
+    // The program reads the scene without a warning about its materials.
+    auto loaded = std::make_unique<Scene>();
+    testing::internal::CaptureStderr();
+    loaded->readSceneFile(writeTempFile("blender.sce", c.scene).c_str());
+    EXPECT_FALSE(contains(testing::internal::GetCapturedStderr(), "Warning: material"));
 }
 
 TEST(SceneWriter, NamesThatCollideWhenWrittenStayApart) {

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "render/exposure.h"
-#include "render/output_file.h"
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -117,22 +116,4 @@ TEST(Image, UnwritablePathFailsAndLeavesNoFile) {
         chmod(dir.c_str(), 0555);
         EXPECT_FALSE(writeExr(dir + "/x.exr", gradient(2, 2), error));
     }
-}
-
-TEST(OutputFile, NothingAppearsUntilCommitted) {
-    std::string path = tempPath("table.csv");
-    std::string error;
-    {
-        OutputFile f(path);
-        ASSERT_TRUE(f.open(error));
-        std::fputs("partial", f.stream());
-        EXPECT_NE(access(f.temporaryPath().c_str(), F_OK), -1);
-    }  // dropped without commit
-    EXPECT_EQ(access(path.c_str(), F_OK), -1);
-    OutputFile g(path);
-    ASSERT_TRUE(g.open(error));
-    std::fputs("whole", g.stream());
-    ASSERT_TRUE(g.commit(error));
-    EXPECT_EQ(access(path.c_str(), F_OK), 0);
-    EXPECT_EQ(access(g.temporaryPath().c_str(), F_OK), -1);
 }

@@ -23,7 +23,7 @@ std::string report(ProgressReporter::Style style, int total) {
         progress.iterationFinished(i);
     }
     t += 0.25;
-    progress.finished({"room.png (exposure 2)", "room.csv"});
+    progress.finished(total, {"room.png (exposure 2)", "room.csv"});
     return out.str();
 }
 }  // namespace

@@ -68,6 +68,10 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.camera.up, Vector(0, 0, 1));
     EXPECT_EQ(p.camera.fovDegrees, 40.0);
 
+    RenderOptions t;
+    ASSERT_TRUE(parse({"x.sce", "--time=90.5"}, t, error));
+    EXPECT_EQ(t.timeBudget, 90.5);
+
     RenderOptions q;
     ASSERT_TRUE(parse({"--size", "1024", "x.sce", "--linear", "--srgb"}, q, error));
     EXPECT_EQ(q.width, 1024);
@@ -106,6 +110,7 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"a.sce", "--size", "10x"},         // missing height
         {"a.sce", "--exposure", "inf"},     // not finite
         {"a.sce", "-o", ""},                // empty name
+        {"a.sce", "--time", "0"},           // no time at all
         {"a.sce", "-n", "0"},               // a black image
         {"a.sce", "-qx"},                   // unknown letter in a group
         {"a.sce", "--eye", "1,2"},          // two coordinates

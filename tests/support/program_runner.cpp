@@ -37,26 +37,38 @@ std::string readFile(const std::string& path) {
 }
 }  // namespace
 
-ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& dir, const std::string& input, int timeoutSeconds) {
-    std::string ioBase = makeTempDir() + "/io";
-    writeFile(ioBase + ".in", input);
-    pid_t child = fork();
-    if (child == 0) execChild(program, args, dir, ioBase);
+RunningProgram startProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& dir, const std::string& input) {
+    RunningProgram running;
+    running.ioBase = makeTempDir() + "/io";
+    writeFile(running.ioBase + ".in", input);
+    running.pid = fork();
+    if (running.pid == 0) execChild(program, args, dir, running.ioBase);
+    return running;
+}
 
+std::string errorSoFar(const RunningProgram& running) { return readFile(running.ioBase + ".err"); }
+
+ProgramResult finishProgram(const RunningProgram& running, int timeoutSeconds) {
     ProgramResult result;
     int waitStatus = 0;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    while (waitpid(child, &waitStatus, WNOHANG) == 0) {
+    while (waitpid(running.pid, &waitStatus, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &waitStatus, 0);
+            kill(running.pid, SIGKILL);
+            waitpid(running.pid, &waitStatus, 0);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (WIFEXITED(waitStatus)) result.status = WEXITSTATUS(waitStatus);
-    result.out = readFile(ioBase + ".out");
-    result.err = readFile(ioBase + ".err");
+    if (WIFSIGNALED(waitStatus)) result.signal = WTERMSIG(waitStatus);
+    result.out = readFile(running.ioBase + ".out");
+    result.err = readFile(running.ioBase + ".err");
     return result;
+}
+
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& dir, const std::string& input, int timeoutSeconds) {
+    return finishProgram(startProgram(program, args, dir, input), timeoutSeconds);
 }
