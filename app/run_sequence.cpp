@@ -20,7 +20,7 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     // The reference name is echoed only; no reference file is read.
     runLog() << kSeparator << "Loading reference:" << referenceName << "\n";
     if (hasGLContext) {
-        camera.apply();
+        applyCamera();
         drawPreview();
     }
     createBundleBuffer();
@@ -31,6 +31,6 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
         shootFirst();
         printProgress(0);
     }
-    if (hasGLContext) camera.apply();
+    if (hasGLContext) applyCamera();
     computeEyeDirections();
 }
