@@ -57,7 +57,10 @@ void writeOutputs(const RenderOptions& o, const ConvergenceLog& log) {
         OffscreenContext imageContext;
         if (!imageContext.create(o.width, o.height, true))
             failOutput("no floating-point framebuffer of the image size can be made");
-        Image image = renderFinalImage(scene, o.width, o.height);
+        Image image;
+        if (!renderFinalImage(scene, o.width, o.height, {o.creaseDegrees, o.antialias}, image,
+                              error))
+            failOutput(error);
         if (!o.pngFile.empty() && !writePng(o.pngFile, image, o.exposure, o.srgb, error))
             failOutput(error);
         if (!o.exrFile.empty() && !writeExr(o.exrFile, image, error)) failOutput(error);

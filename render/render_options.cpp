@@ -53,6 +53,9 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
         ok = parseDouble(value, o.exposure);
+    else if (name == "--crease")
+        ok = parseDouble(value, o.creaseDegrees) && o.creaseDegrees >= 0.0 &&
+             o.creaseDegrees <= 180.0;
     if (!ok) error = "invalid value '" + value + "' for " + name;
     if (ok && value.empty()) {
         error = "empty value for " + name;
@@ -63,7 +66,7 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 
 bool takesValue(const std::string& name) {
     for (const char* n : {"-n", "--iterations", "-o", "--output", "--hdr", "--patches",
-                          "--convergence", "--size", "--exposure"})
+                          "--convergence", "--size", "--exposure", "--crease"})
         if (name == n) return true;
     return false;
 }
@@ -79,6 +82,8 @@ bool parseRenderOptions(int argc, char** argv, RenderOptions& o, std::string& er
             o.quiet = true;
         } else if (arg == "--srgb") {
             o.srgb = true;
+        } else if (arg == "--no-antialias") {
+            o.antialias = false;
         } else if (takesValue(name)) {
             std::string value;
             if (!takeValue(argc, argv, i, arg, value)) {
@@ -108,7 +113,7 @@ std::string renderUsage() {
            "Computes the global illumination of a scene without a display and writes the result.\n"
            "\n"
            "  -n, --iterations N    iterations to run (default 4000)\n"
-           "  -o, --output FILE     the final image as PNG (8-bit, as the window shows it)\n"
+           "  -o, --output FILE     the final image as PNG (8-bit)\n"
            "      --hdr FILE        the final image as OpenEXR, linear radiance\n"
            "      --patches FILE    one CSV row per patch: serial, material, centre, normal,\n"
            "                        area, radiance in channels 0, 1, 2\n"
@@ -117,6 +122,10 @@ std::string renderUsage() {
            "      --size W[xH]      image size in pixels (default 560x560)\n"
            "      --exposure E      multiply radiance by E before writing the PNG (default 1)\n"
            "      --srgb            encode the PNG with the sRGB curve (default: linear)\n"
+           "      --crease DEG      a corner's colour averages the patches around it whose\n"
+           "                        normals are at most DEG degrees apart (default 30;\n"
+           "                        180 averages all of them, as the window does)\n"
+           "      --no-antialias    one sample per pixel (default: 4, averaged)\n"
            "  -q, --quiet           print nothing but errors\n"
            "  -h, --help            show this text\n"
            "\n"

@@ -14,6 +14,8 @@ struct RenderOptions {
     int height = 560;
     double exposure = 1.0;
     bool srgb = false;
+    double creaseDegrees = 30.0;  // --crease: 0 to 180; 180 averages every corner whole
+    bool antialias = true;        // --no-antialias turns it off
     bool quiet = false;
     bool help = false;
 };

@@ -22,12 +22,14 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.iterations, 4000);
     EXPECT_EQ(o.width, 560);
     EXPECT_EQ(o.height, 560);
+    EXPECT_EQ(o.creaseDegrees, 30.0);
+    EXPECT_TRUE(o.antialias);
 
     RenderOptions p;
-    ASSERT_TRUE(
-        parse({"-n", "100", "room.sce", "-o", "a.png", "--hdr=a.exr", "--patches", "p.csv",
-               "--convergence", "c.csv", "--size", "800x600", "--exposure", "2.5", "--srgb", "-q"},
-              p, error))
+    ASSERT_TRUE(parse({"-n", "100", "room.sce", "-o", "a.png", "--hdr=a.exr", "--patches", "p.csv",
+                       "--convergence", "c.csv", "--size", "800x600", "--exposure", "2.5", "--srgb",
+                       "-q", "--crease", "180", "--no-antialias"},
+                      p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
     EXPECT_EQ(p.pngFile, "a.png");
@@ -39,6 +41,8 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.exposure, 2.5);
     EXPECT_TRUE(p.srgb);
     EXPECT_TRUE(p.quiet);
+    EXPECT_EQ(p.creaseDegrees, 180.0);
+    EXPECT_FALSE(p.antialias);
 
     RenderOptions q;
     ASSERT_TRUE(parse({"--size", "1024", "x.sce"}, q, error));
@@ -59,6 +63,8 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"a.sce", "--size", "10x"},         // missing height
         {"a.sce", "--exposure", "inf"},     // not finite
         {"a.sce", "-o", ""},                // empty name
+        {"a.sce", "--crease", "181"},       // beyond a half turn
+        {"a.sce", "--crease=-1"},           // negative angle
     };
     for (const auto& args : bad) {
         RenderOptions o;
