@@ -50,6 +50,7 @@ DepthPass cameraDepthRange(const Camera& camera, const std::vector<Patch*>& patc
     if (seen.empty() || !std::isfinite(seen.farthest)) return fixed;
     double nearPlane = std::max(camera.windowDistance, seen.nearest / kMargin);
     double farPlane = seen.farthest * kMargin;
-    if (!(farPlane > nearPlane)) return fixed;  // all of it nearer than the window
+    // All of it nearer than the window, or too far for doubles.
+    if (!(farPlane > nearPlane) || !std::isfinite(farPlane)) return fixed;
     return {nearPlane, farPlane};
 }

@@ -14,7 +14,8 @@ constexpr double kItemBufferFar = 1000.0;
 std::vector<DepthPass> splitDepthRange(double nearPlane, double farPlane, double maxRatio) {
     nearPlane = std::max(nearPlane, farPlane / kMaxRange);
     double ratio = farPlane / nearPlane;
-    if (ratio <= maxRatio) return {DepthPass{nearPlane, farPlane}};
+    // A range that overflowed has nothing to split: it is drawn as it is.
+    if (ratio <= maxRatio || !std::isfinite(ratio)) return {DepthPass{nearPlane, farPlane}};
     // Boundaries b_i = near · q^i; pass i spans [b_i / overlap, b_(i+1)].
     int count = static_cast<int>(std::ceil(std::log(ratio) / std::log(maxRatio / kOverlap)));
     double step = std::pow(ratio, 1.0 / count);
@@ -29,9 +30,8 @@ std::vector<DepthPass> splitDepthRange(double nearPlane, double farPlane, double
 
 std::vector<DepthPass> itemBufferDepthPasses(const DepthInterval& depths) {
     bool fits = depths.nearest >= kItemBufferNear && depths.farthest <= kItemBufferFar;
-    if (depths.empty() || fits || !std::isfinite(depths.nearest) ||
-        !std::isfinite(depths.farthest) || !(depths.nearest > 0.0))
+    double nearPlane = depths.nearest / kOverlap, farPlane = depths.farthest * kOverlap;
+    if (depths.empty() || fits || !(nearPlane > 0.0) || !std::isfinite(farPlane))
         return {DepthPass{kItemBufferNear, kItemBufferFar}};
-    return splitDepthRange(depths.nearest / kOverlap, depths.farthest * kOverlap,
-                           kItemBufferFar / kItemBufferNear);
+    return splitDepthRange(nearPlane, farPlane, kItemBufferFar / kItemBufferNear);
 }

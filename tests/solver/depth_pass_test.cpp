@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <vector>
 
@@ -76,6 +77,7 @@ TEST(DepthPass, WideRangesSplitFarthestFirstWithOverlaps) {
     }
     EXPECT_EQ(splitDepthRange(1e-30, 1, 100).back().nearPlane, 1e-12);
     EXPECT_EQ(splitDepthRange(1e-30, 1, 100).size(), 7u);  // 10¹² in ratios of 99
+    EXPECT_EQ(splitDepthRange(1, HUGE_VAL, 100).size(), 1u);
 }
 
 TEST(ViewPyramid, DepthsOfThePartsInsideAFace) {
