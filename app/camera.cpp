@@ -3,13 +3,17 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-void Camera::apply() const {
+void Camera::apply() const { apply(windowDistance, 10000.0); }
+
+void Camera::apply(double nearPlane, double farPlane) const {
     Vector target = eye + viewDirection * windowDistance;
+    // glFrustum takes the window at the near plane.
+    double k = nearPlane == windowDistance ? 1.0 : nearPlane / windowDistance;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glFrustum(windowCenterX - windowWidth * 0.5, windowCenterX + windowWidth * 0.5,
-              windowCenterY - windowHeight * 0.5, windowCenterY + windowHeight * 0.5,
-              windowDistance, 10000.0);
+    glFrustum((windowCenterX - windowWidth * 0.5) * k, (windowCenterX + windowWidth * 0.5) * k,
+              (windowCenterY - windowHeight * 0.5) * k, (windowCenterY + windowHeight * 0.5) * k,
+              nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // The window-centre offsets move the target in world x and y, not along

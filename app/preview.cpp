@@ -1,6 +1,7 @@
 // The preview: the current solution seen through the scene's camera.
 #include <GL/gl.h>
 
+#include "app/camera_depth.h"
 #include "app/scene.h"
 
 namespace {
@@ -41,4 +42,11 @@ void Scene::drawPreview() {
     for (const Patch* p : patches) drawPatch(*p, displayScale);
     glEnd();
     glFlush();
+}
+
+void Scene::applyCamera() {
+    // The near plane moves from the window out to the nearest patch in view,
+    // where the depth buffer's precision is needed.
+    DepthPass range = cameraDepthRange(camera, patches);
+    camera.apply(range.nearPlane, range.farPlane);
 }

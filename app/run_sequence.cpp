@@ -21,7 +21,7 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     // The reference name is echoed only; no reference file is read.
     runLog() << kSeparator << "Loading reference:" << referenceName << "\n";
     if (hasGLContext) {
-        camera.apply();
+        applyCamera();
         drawPreview();
     }
     createBundleBuffer();
@@ -35,6 +35,6 @@ void Scene::prepareRun(const char* sceneName, const char* referenceName) {
     } else {
         shootPointLights();  // silently: only the emitting surfaces are left to the bundles
     }
-    if (hasGLContext) camera.apply();
+    if (hasGLContext) applyCamera();
     computeEyeDirections();
 }

@@ -33,6 +33,8 @@ class Scene : public SceneDescription {
 
     // Preview display (preview.cpp)
     void drawPreview();
+    // Loads the camera's matrices with depth planes around what it sees.
+    void applyCamera();
 
     // Called with the number of each finished iteration, when set.
     std::function<void(int)> afterIteration;

@@ -9,37 +9,9 @@
 
 #include <cstring>
 
+#include "gl/framebuffer_calls.h"
+
 namespace {
-// Framebuffer objects are not GL 1.1: their entry points come from EGL.
-struct FramebufferCalls {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-
-    template <typename F>
-    static bool load(F& f, const char* name) {
-        f = reinterpret_cast<F>(eglGetProcAddress(name));
-        return f != nullptr;
-    }
-    bool load() {
-        return load(genFramebuffers, "glGenFramebuffers") &&
-               load(bindFramebuffer, "glBindFramebuffer") &&
-               load(deleteFramebuffers, "glDeleteFramebuffers") &&
-               load(genRenderbuffers, "glGenRenderbuffers") &&
-               load(bindRenderbuffer, "glBindRenderbuffer") &&
-               load(deleteRenderbuffers, "glDeleteRenderbuffers") &&
-               load(renderbufferStorage, "glRenderbufferStorage") &&
-               load(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-               load(checkFramebufferStatus, "glCheckFramebufferStatus");
-    }
-};
-
 FramebufferCalls framebufferCalls;
 
 // EGL displays are shared by the whole process: the last context to go

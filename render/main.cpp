@@ -35,11 +35,17 @@ struct Contexts {
     OffscreenContext image;       // floating point, of the image size; made for images only
 };
 
+FinalImageStyle finalImageStyle(const RenderOptions& o) { return {o.creaseDegrees, o.antialias}; }
+
 void createContexts(const RenderOptions& o, bool images, Contexts& c) {
     if (!c.itemBuffer.create(kItemBufferSize, kItemBufferSize))
         fail(kNoContext, "no OpenGL context can be created");
-    if (images && !(c.image.create(o.width, o.height, true) && c.itemBuffer.makeCurrent()))
+    if (!images) return;
+    if (!c.image.create(o.width, o.height, true))
         fail(kNoContext, "no floating-point framebuffer of the image size can be made");
+    std::string error;
+    if (!canRenderFinalImage(o.width, o.height, finalImageStyle(o), error)) fail(kNoContext, error);
+    if (!c.itemBuffer.makeCurrent()) fail(kNoContext, "no OpenGL context can be created");
 }
 
 // The PNG's exposure: as given, 1 for the window's linear values, or automatic.
@@ -114,7 +120,9 @@ double writeOutputs(const RenderOutputs& outputs, const RenderOptions& o, const 
     double exposure = 1.0;
     if (outputs.hasImage()) {
         contexts.image.makeCurrent();
-        image = renderFinalImage(scene, o.width, o.height);
+        std::string error;
+        if (!renderFinalImage(scene, o.width, o.height, finalImageStyle(o), image, error))
+            fail(kNoContext, error);
         exposure = pngExposure(o, image);
     }
     for (const RenderOutputs::Output& out : outputs.outputs())

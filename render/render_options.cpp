@@ -80,6 +80,9 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
         ok = o.fixedExposure = parseDouble(value, o.exposure);
+    else if (name == "--crease")
+        ok = parseDouble(value, o.creaseDegrees) && o.creaseDegrees >= 0.0 &&
+             o.creaseDegrees <= 180.0;
     else if (name == "--time")
         ok = parseDouble(value, o.timeBudget) && o.timeBudget > 0.0;
     else
@@ -95,7 +98,7 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 bool takesValue(const std::string& name) {
     for (const char* n :
          {"-n", "--iterations", "-o", "--output", "--hdr", "--patches", "--convergence", "--size",
-          "--exposure", "--time", "--eye", "--look-at", "--up", "--fov"})
+          "--exposure", "--crease", "--time", "--eye", "--look-at", "--up", "--fov"})
         if (name == n) return true;
     return false;
 }
@@ -140,6 +143,8 @@ bool applyFlag(const std::string& arg, RenderOptions& o) {
         o.linear = true;
     else if (arg == "--srgb")  // the default since the PNG is display-ready; kept for old scripts
         o.linear = false;
+    else if (arg == "--no-antialias")
+        o.antialias = false;
     else
         return false;
     return true;
@@ -230,6 +235,10 @@ std::string renderUsage() {
            "      --linear          the PNG as the window shows it: no sRGB curve, exposure 1\n"
            "                        unless --exposure is given\n"
            "      --srgb            the sRGB curve (the default; accepted for old scripts)\n"
+           "      --crease DEG      a corner's colour averages the patches around it whose\n"
+           "                        normals are at most DEG degrees apart (default 30;\n"
+           "                        180 averages all of them, as the window does)\n"
+           "      --no-antialias    one sample per pixel (default: 4, averaged)\n"
            "\n"
            "Camera (changes the scene file's camera for the whole run):\n"
            "      --eye X,Y,Z       move the eye, keeping the viewing direction\n"

@@ -18,7 +18,9 @@ struct RenderOptions {
     double exposure = 1.0;
     bool linear = false;  // --linear: the PNG as the window shows it, no sRGB curve
     CameraOverride camera;
-    double timeBudget = 0.0;  // --time, seconds; 0 for none
+    double timeBudget = 0.0;      // --time, seconds; 0 for none
+    double creaseDegrees = 30.0;  // --crease: 0 to 180; 180 averages every corner whole
+    bool antialias = true;        // --no-antialias turns it off
     bool quiet = false;
     bool help = false;
     bool version = false;

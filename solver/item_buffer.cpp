@@ -9,7 +9,9 @@
 #include <string>
 
 #include "base/fatal_error.h"
+#include "solver/depth_pass.h"
 #include "solver/solver_state.h"
+#include "solver/view_pyramid.h"
 
 namespace {
 // The weight of a pixel of block indices (i, j): the solid angle of a pixel
@@ -55,12 +57,19 @@ const uint8_t* ItemBuffer::readBack(bool fullFace, int& firstRowOffset) {
 }
 
 namespace {
-// Loads the 90-degree face camera and the state of an identifier rendering.
-void setUpFace(const Vector& eye, const Vector& direction, const Vector& up, bool fullFace) {
+// Loads the 90-degree face projection of one depth pass.
+void loadFaceProjection(const DepthPass& pass) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(90.0, 1.0, 1.0, 1000.0);
+    gluPerspective(90.0, 1.0, pass.nearPlane, pass.farPlane);
     glMatrixMode(GL_MODELVIEW);
+}
+
+// Loads the face camera with the first pass's planes and the state of an
+// identifier rendering.
+void setUpFace(const Vector& eye, const Vector& direction, const Vector& up, bool fullFace,
+               const DepthPass& firstPass) {
+    loadFaceProjection(firstPass);
     glLoadIdentity();
     Vector target = eye + direction * 0.1;
     gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, up.x, up.y, up.z);
@@ -92,6 +101,20 @@ void drawIdentifiers(const std::vector<Patch*>& patches) {
     }
     glEnd();
 }
+
+// The scene goes to the GL once; the list keeps the positions of the first
+// call, so every face must be rendered before the scene moves.
+void drawScene(ItemBuffer& buffer, const std::vector<Patch*>& patches) {
+    if (buffer.displayList != 0) {
+        glCallList(buffer.displayList);
+    } else if ((buffer.displayList = glGenLists(1)) != 0) {
+        glNewList(buffer.displayList, GL_COMPILE_AND_EXECUTE);
+        drawIdentifiers(patches);
+        glEndList();
+    } else {
+        drawIdentifiers(patches);  // no list name to be had: draw directly
+    }
+}
 }  // namespace
 
 void SolverState::renderFace(const Vector& eye, const Vector& faceDirection, const Vector& up,
@@ -101,18 +124,17 @@ void SolverState::renderFace(const Vector& eye, const Vector& faceDirection, con
         fatalError(-1, "The item buffer tells apart at most 16777215 patches; the scene has " +
                            std::to_string(patchCount()) + ".\n");
     itemBuffer_->buildWeights();
-    setUpFace(eye, faceDirection, up, fullFace);
-
-    // The scene goes to the GL once; the list keeps the positions of the
-    // first call, so every face must be rendered before the scene moves.
-    if (itemBuffer_->displayList != 0) {
-        glCallList(itemBuffer_->displayList);
-    } else if ((itemBuffer_->displayList = glGenLists(1)) != 0) {
-        glNewList(itemBuffer_->displayList, GL_COMPILE_AND_EXECUTE);
-        drawIdentifiers(patches);
-        glEndList();
-    } else {
-        drawIdentifiers(patches);  // no list name to be had: draw directly
+    // Near and far planes that hold every patch the face sees, in passes
+    // from the farthest to the nearest, each over the last one.
+    const std::vector<DepthPass> passes = itemBufferDepthPasses(
+        ViewPyramid::itemBufferFace(eye, faceDirection, up, fullFace).depthsOf(patches));
+    setUpFace(eye, faceDirection, up, fullFace, passes.front());
+    for (size_t i = 0; i < passes.size(); ++i) {
+        if (i > 0) {
+            loadFaceProjection(passes[i]);
+            glClear(GL_DEPTH_BUFFER_BIT);
+        }
+        drawScene(*itemBuffer_, patches);
     }
     accumulateCoverage(fullFace);
     if (swapBuffers) swapBuffers();

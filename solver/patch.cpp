@@ -6,8 +6,11 @@ void initPatch(Patch& patch, Vertex* a, Vertex* b, Vertex* c, const Material* ma
     patch.vertices[1] = b;
     patch.vertices[2] = c;
     Vector n = cross(b->position - a->position, c->position - a->position);
-    patch.area = n.length() / 2.0;
-    patch.normal = normalized(n);
+    double length = n.length();
+    patch.area = length / 2.0;
+    // Divided by its own length, whatever the scene's unit: only a patch
+    // without area takes the default normal (0, 0, 1).
+    patch.normal = length > 0.0 ? n / length : Vector(0.0, 0.0, 1.0);
     patch.savedNormal = patch.normal;
     patch.worldNormal = patch.normal;
     patch.material = material;

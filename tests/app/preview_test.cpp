@@ -154,3 +154,36 @@ TEST_F(PreviewTest, DrawsAfterTheFirstShotChangedTheState) {
     Pixel p = readPixel(317, 317);
     EXPECT_NEAR(p.red, byteOf(2.0 / 3), 3);
 }
+
+TEST_F(PreviewTest, NearPlaneMovesOutToTheNearestPatchInView) {
+    // A lamp 100 wide 0.1 below a ceiling, seen from 800 below through a
+    // window of 0.0125 at 0.035: with the window as the near plane, the 24-bit
+    // depth buffer could not tell 0.1 apart at 800 units.
+    Camera& c = scene().camera;
+    c.eye = Vector(0, 0, 0);
+    c.viewDirection = Vector(0, 1, 0);
+    c.up = Vector(0, 0, 1);
+    c.windowDistance = 0.035;
+    c.windowWidth = c.windowHeight = 0.0125;  // 285.7 units wide at the ceiling
+    addQuad(Vector(-200, 800, -200), Vector(200, 800, -200), Vector(200, 800, 200),
+            Vector(-200, 800, 200), &m_);
+    ++scene().objectNumber;
+    addQuad(Vector(-50, 799.9, -50), Vector(50, 799.9, -50), Vector(50, 799.9, 50),
+            Vector(-50, 799.9, 50), &m_);
+    for (int i = 0; i < 4; ++i) scene().patches[i]->eyeRadianceSum = Color(i < 2 ? 0.2 : 1.0);
+    scene().computeEyeDirections();
+    scene().applyCamera();
+    scene().drawPreview();
+    // The lamp spans 50 / 799.9 / (0.0125 / 2 / 0.035) · 280 = 98 pixels
+    // either side of the centre; all of them but the edges show it.
+    for (int row = 184; row < 376; row += 3)
+        for (int column = 184; column < 376; column += 3)
+            ASSERT_EQ(readPixel(column, row).red, 255) << column << ", " << row;
+    EXPECT_EQ(readPixel(100, 280).red, byteOf(0.2));
+    double projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    // glFrustum's depth terms: −(f + n) / (f − n) and −2fn / (f − n).
+    double n = projection[14] / (projection[10] - 1), f = projection[14] / (projection[10] + 1);
+    EXPECT_NEAR(n, 799.9 / 1.01, 1e-6 * n);
+    EXPECT_NEAR(f, 800 * 1.01, 1e-6 * f);
+}

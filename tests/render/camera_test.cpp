@@ -5,7 +5,7 @@
 #include <string>
 
 #include "render/camera_override.h"
-#include "render/image_frustum.h"
+#include "render/image_camera.h"
 
 namespace {
 Camera offCentreCamera() {
@@ -64,14 +64,14 @@ TEST(CameraOverride, ChangesOnlyWhatIsGivenAndRefusesCamerasWithoutAView) {
     EXPECT_TRUE(CameraOverride().applyTo(c, error));
 }
 
-TEST(ImageFrustum, KeepsTheVerticalViewAndSquarePixels) {
+TEST(ImageCamera, KeepsTheVerticalViewAndSquarePixels) {
     Camera c = offCentreCamera();  // a window twice as wide as high
     for (int width : {100, 200, 50}) {
-        ImageFrustum f = imageFrustum(c, width, 100);
-        EXPECT_DOUBLE_EQ(f.bottom, 0.2 - 0.5);
-        EXPECT_DOUBLE_EQ(f.top, 0.2 + 0.5);
-        EXPECT_DOUBLE_EQ(f.right - f.left, (f.top - f.bottom) * width / 100);
-        EXPECT_DOUBLE_EQ(f.left + f.right, 2 * 0.1);
-        EXPECT_EQ(f.nearPlane, 1.0);
+        Camera image = imageCamera(c, width, 100);
+        EXPECT_DOUBLE_EQ(image.windowHeight, c.windowHeight);
+        EXPECT_DOUBLE_EQ(image.windowWidth, c.windowHeight * width / 100);
+        EXPECT_EQ(image.windowCenterX, c.windowCenterX);
+        EXPECT_EQ(image.windowCenterY, c.windowCenterY);
+        EXPECT_EQ(image.windowDistance, c.windowDistance);
     }
 }

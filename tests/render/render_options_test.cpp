@@ -25,6 +25,8 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_FALSE(o.linear);  // sRGB and automatic exposure
     EXPECT_FALSE(o.fixedExposure);
     EXPECT_FALSE(o.camera.any());
+    EXPECT_EQ(o.creaseDegrees, 30.0);
+    EXPECT_TRUE(o.antialias);
 
     RenderOptions p;
     ASSERT_TRUE(parse({"-n",
@@ -49,7 +51,10 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
                        "--up",
                        "0,0,1",
                        "--fov",
-                       "40"},
+                       "40",
+                       "--crease",
+                       "180",
+                       "--no-antialias"},
                       p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
@@ -67,6 +72,8 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.camera.eye, Vector(1, 2, -3.5));
     EXPECT_EQ(p.camera.up, Vector(0, 0, 1));
     EXPECT_EQ(p.camera.fovDegrees, 40.0);
+    EXPECT_EQ(p.creaseDegrees, 180.0);
+    EXPECT_FALSE(p.antialias);
 
     RenderOptions t;
     ASSERT_TRUE(parse({"x.sce", "--time=90.5"}, t, error));
@@ -119,6 +126,8 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"a.sce", "--fov", "180"},          // no perspective
         {"a.sce", "--fov", "0"},            // nothing seen
         {"model.OBJ"},                      // not a scene
+        {"a.sce", "--crease", "181"},       // beyond a half turn
+        {"a.sce", "--crease=-1"},           // negative angle
     };
     for (const auto& args : bad) {
         RenderOptions o;

@@ -7,6 +7,7 @@
 
 #include "tests/support/box_scene.h"
 #include "tests/support/gl_context_test.h"
+#include "tests/support/solid_angle.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -95,6 +96,52 @@ class FirstShotPhysicsTest : public GLContextTest {
         return measured / expected;
     }
 };
+
+// A point light 400 above the centre of a floor 4400 wide in 44 × 44 cells,
+// every length times `scale` and the power times scale², so that the
+// irradiance stays. Cells are 0.1 wide at scale 0.001: their corners are
+// not merged.
+class FarFloorTest : public GLContextTest {
+  protected:
+    static constexpr double kHeight = 400, kHalfWidth = 2200, kPower = 1000;
+    static constexpr int kCells = 44;
+
+    void shootAtScale(double scale) {
+        scene_ = std::make_unique<Scene>();
+        scene().hasGLContext = true;
+        scene().objectNumber = 1;
+        double cell = 2 * kHalfWidth / kCells;
+        for (int i = 0; i < kCells; ++i)
+            for (int j = 0; j < kCells; ++j) {
+                double x = -kHalfWidth + i * cell, z = -kHalfWidth + j * cell;
+                Vertex* a = corner(x, z, scale);
+                Vertex* b = corner(x, z + cell, scale);
+                Vertex* c = corner(x + cell, z + cell, scale);
+                Vertex* d = corner(x + cell, z, scale);
+                addTriangle(a, b, c, &floor_);
+                addTriangle(a, c, d, &floor_);
+            }
+        light_ = Vector(0, kHeight * scale, 0);
+        scene().addLight(Color(kPower * scale * scale), light_);
+        scene().shootFirst();
+    }
+
+    // The grid is turned by 0.35 about the vertical, so that no row of cell
+    // edges runs along the pixel rows of a cube face.
+    Vertex* corner(double x, double z, double scale) {
+        double c = std::cos(0.35), s = std::sin(0.35);
+        return scene().addVertex(Vector((c * x - s * z) * scale, 0, (s * x + c * z) * scale),
+                                 false);
+    }
+
+    // Power times factor: a diffuse patch's direct radiance over its reflectance.
+    double directRadiance(const Patch& p) {
+        return p.lightCount == 0 ? 0.0 : scene().lights[0].power[0] * p.lightFactors[0];
+    }
+
+    Material floor_;
+    Vector light_;
+};
 }  // namespace
 
 TEST(FirstShotPhysics, AnalyticIrradianceOfTheSquare) {
@@ -149,4 +196,38 @@ TEST_F(FirstShotPhysicsTest, EmittersBehindTheFloorInTheListStillLightIt) {
     ASSERT_EQ(scene().firstShot, 1);
     EXPECT_EQ(scene().lightCount, 0);
     EXPECT_NEAR(ratioToAnalytic(), 1.0, 0.05);
+}
+
+TEST_F(FarFloorTest, DirectLightFallsOffAsCosineOverSquaredDistanceToTheFarEdge) {
+    shootAtScale(1);
+    // The patches whose centres lie within 50 of each distance: the solid
+    // angle the item buffer saw, against the integral of cos θ / d².
+    for (double distance : {500.0, 1000.0, 1500.0, 2000.0}) {
+        double seen = 0, expected = 0;
+        for (const Patch* p : scene().patches) {
+            if (std::fabs((p->center() - light_).length() - distance) > 50) continue;
+            ASSERT_EQ(p->lightCount, 1) << distance;
+            seen += p->lightFactors[0] * p->area * kPi;
+            expected += solidAngle(light_, *p);
+        }
+        EXPECT_NEAR(seen / expected, 1.0, 0.02) << distance;
+    }
+}
+
+TEST_F(FarFloorTest, ScenesInOtherUnitsGetTheSameRadiance) {
+    // Out to 2100 units every patch covers a hundred pixels or more, so that
+    // one pixel more or less stays below 1 %.
+    shootAtScale(1);
+    std::vector<double> radiance;
+    for (const Patch* p : scene().patches)
+        radiance.push_back((p->center() - light_).length() < 2100 ? directRadiance(*p) : -1);
+    for (double scale : {0.001, 1000.0}) {
+        shootAtScale(scale);
+        for (size_t i = 0; i < radiance.size(); ++i) {
+            if (radiance[i] < 0) continue;
+            ASSERT_GT(radiance[i], 0.0) << i;
+            EXPECT_NEAR(directRadiance(*scene().patches[i]), radiance[i], 0.01 * radiance[i])
+                << scale << ", " << i;
+        }
+    }
 }

@@ -6,30 +6,10 @@
 #include <string>
 
 #include "tests/support/gl_context_test.h"
+#include "tests/support/solid_angle.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;
-
-// The solid angle under which `eye` sees triangle p, by the centroid rule on
-// n² similar sub-triangles of ∫ |cos| / r² dA.
-double solidAngle(const Vector& eye, const Patch& p, int n = 200) {
-    const Vector a = p.vertices[0]->position;
-    const Vector e1 = (p.vertices[1]->position - a) / n;
-    const Vector e2 = (p.vertices[2]->position - a) / n;
-    const double cellArea = p.area / (n * n);
-    auto term = [&](double s, double t) {
-        Vector d = a + e1 * s + e2 * t - eye;
-        double r = d.length();
-        return std::fabs(dot(d, p.normal)) / (r * r * r);
-    };
-    double sum = 0;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; i + j < n; ++j) {
-            sum += term(i + 1.0 / 3, j + 1.0 / 3);
-            if (i + j < n - 1) sum += term(i + 2.0 / 3, j + 2.0 / 3);
-        }
-    return sum * cellArea;
-}
 
 class FirstShotTest : public GLContextTest {
   protected:

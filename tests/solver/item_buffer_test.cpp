@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "tests/support/gl_context_test.h"
@@ -112,14 +114,27 @@ TEST_F(ItemBufferTest, FaceThatSeesNothingChangesNothing) {
     EXPECT_EQ(scene().patches[1]->coverage, 0.0);
 }
 
-TEST_F(ItemBufferTest, PatchesOutsideTheDepthRangeAreClipped) {
+TEST_F(ItemBufferTest, PatchesAtAnyDepthAreSeenNearestFirst) {
     Material m;
-    addSquare(Vector(0, 0, 0.9), Vector(0, 0, -1), Vector(1, 0, 0), 1, &m);      // nearer than 1
-    addSquare(Vector(0, 0, 1001), Vector(0, 0, -1), Vector(1, 0, 0), 3000, &m);  // beyond 1000
-    addSquare(Vector(0, 0, 999), Vector(0, 0, -1), Vector(1, 0, 0), 100, &m);    // inside
+    // Squares facing the eye along +z, each drawn wider than the one in
+    // front of it: 0.5 away with half-width 0.25 (tangent 0.5, 140 pixels),
+    // 3999 away with tangent 0.75 (210 pixels), 4000 away filling the face.
+    addSquare(Vector(0, 0, 0.5), Vector(0, 0, -1), Vector(1, 0, 0), 0.5, &m);
+    addSquare(Vector(0, 0, 3999), Vector(0, 0, -1), Vector(1, 0, 0), 3999 * 1.5, &m);
+    addSquare(Vector(0, 0, 4000), Vector(0, 0, -1), Vector(1, 0, 0), 1e5, &m);
     scene().renderFace(Vector(0, 0, 0), kForward, kUp, true);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(scene().patches[i]->coverage, 0.0) << i;
-    EXPECT_GT(scene().patches[4]->coverage + scene().patches[5]->coverage, 0.0);
+    ItemBuffer b;
+    b.buildWeights();
+    double rings[3] = {0, 0, 0};
+    for (int y = -280; y < 280; ++y)
+        for (int x = -280; x < 280; ++x) {
+            int r = std::max(std::abs(2 * x + 1), std::abs(2 * y + 1));  // twice the centre's
+            rings[r < 280 ? 0 : r < 420 ? 1 : 2] += static_cast<double>(b.weight(x, y));
+        }
+    for (int k = 0; k < 3; ++k) {
+        const std::vector<Patch*>& p = scene().patches;
+        EXPECT_NEAR(p[2 * k]->coverage + p[2 * k + 1]->coverage, rings[k], 1e-9) << k;
+    }
 }
 
 TEST_F(ItemBufferTest, NearerPatchHidesFartherOne) {

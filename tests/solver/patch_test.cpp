@@ -45,6 +45,11 @@ TEST(Patch, InitPatchOfAGeneralAndADegenerateTriangle) {
     // (2,0,0) x (0,0,4) = (0,-8,0)
     EXPECT_EQ(p.normal, Vector(0, -1, 0));
     EXPECT_EQ(p.area, 4.0);
+    // A patch of a scene in metres, 2 mm wide, has its own normal too.
+    Vertex g = corner(1, 1, 1), h = corner(1.002, 1, 1), k = corner(1, 1, 1.002);
+    initPatch(p, &g, &h, &k, &m, 1);
+    EXPECT_NEAR(p.normal.y, -1.0, 1e-12);
+    EXPECT_NEAR(p.area, 2e-6, 1e-15);
     // Collinear corners: no area, and the default normal.
     Vertex d = corner(0, 0, 0), e = corner(1, 1, 1), f = corner(2, 2, 2);
     initPatch(p, &d, &e, &f, &m, 1);
