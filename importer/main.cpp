@@ -1,17 +1,19 @@
-// obj2sce: converts a Wavefront OBJ model and its MTL materials into a scene file.
+// ray-bundle-import (also built as obj2sce, the name scripts know): converts an
+// OBJ or glTF model into a scene file.
 #include <fstream>
 #include <iostream>
 
+#include "importer/model_reader.h"
 #include "importer/obj2sce_options.h"
-#include "importer/obj_reader.h"
 #include "importer/scene_writer.h"
 
 namespace {
 const int kBadModel = 1;  // the model cannot be read, converted or written
 const int kBadOptions = 2;
+const char* const kProgram = RAY_BUNDLE_IMPORT_PROGRAM;  // the name this build answers to
 
 void printWarnings(const std::vector<std::string>& warnings) {
-    for (const std::string& w : warnings) std::cerr << "obj2sce: warning: " << w << "\n";
+    for (const std::string& w : warnings) std::cerr << kProgram << ": warning: " << w << "\n";
 }
 
 // Nothing is written before the whole model has been read and prepared.
@@ -25,7 +27,7 @@ int writeScene(const SceneWriter& writer, const Obj2sceOptions& options) {
     if (out) writer.write(out, options.objFile);
     out.close();
     if (out) return 0;
-    std::cerr << "obj2sce: " << options.outputFile << ": cannot be written\n";
+    std::cerr << kProgram << ": " << options.outputFile << ": cannot be written\n";
     return kBadModel;
 }
 }  // namespace
@@ -34,26 +36,27 @@ int main(int argc, char** argv) {
     Obj2sceOptions options;
     std::string error;
     if (!parseObj2sceOptions(argc, argv, options, error)) {
-        std::cerr << "obj2sce: " << error << "\nTry 'obj2sce --help'.\n";
+        std::cerr << kProgram << ": " << error << "\nTry '" << kProgram << " --help'.\n";
         return kBadOptions;
     }
     if (options.help) {
-        std::cout << obj2sceUsage();
+        std::cout << obj2sceUsage(kProgram);
         return 0;
     }
     ObjModel model;
-    ObjReader reader;
-    bool read = reader.read(options.objFile, model);
+    ModelView view;  // the camera and lights of a glTF model
+    ModelReader reader;
+    bool read = reader.read(options.objFile, model, view);
     printWarnings(reader.warnings());
     if (!read) {
-        std::cerr << "obj2sce: " << reader.error() << "\n";
+        std::cerr << kProgram << ": " << reader.error() << "\n";
         return kBadModel;
     }
     SceneWriter writer(options);
-    bool prepared = writer.prepare(model);
+    bool prepared = writer.prepare(model, view);
     printWarnings(writer.warnings());
     if (!prepared) {
-        std::cerr << "obj2sce: " << writer.error() << "\n";
+        std::cerr << kProgram << ": " << writer.error() << "\n";
         return kBadModel;
     }
     return writeScene(writer, options);
