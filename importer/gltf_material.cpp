@@ -11,8 +11,9 @@ double unit(double value) { return std::min(1.0, std::max(0.0, value)); }
 double emissiveStrength(const tinygltf::Material& material) {
     auto extension = material.extensions.find("KHR_materials_emissive_strength");
     if (extension == material.extensions.end()) return 1.0;
-    const tinygltf::Value& strength = extension->second.Get("emissiveStrength");
-    return strength.IsNumber() ? std::max(0.0, strength.GetNumberAsDouble()) : 1.0;
+    const tinygltf::Value& value = extension->second;  // Get() is defined for objects only
+    if (!value.Has("emissiveStrength") || !value.Get("emissiveStrength").IsNumber()) return 1.0;
+    return std::max(0.0, value.Get("emissiveStrength").GetNumberAsDouble());
 }
 
 double exponentFor(double roughness) {

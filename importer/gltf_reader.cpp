@@ -69,6 +69,7 @@ bool GltfReader::fail(const std::string& what) {
 void GltfReader::warn(const std::string& what) { warnings_.push_back(path_ + ": " + what); }
 
 bool GltfReader::read(const std::string& path, ObjModel& model, ModelView& view) {
+    *this = GltfReader(limits_);  // a fresh start for every file
     path_ = path;
     model_ = &model;
     view_ = &view;
@@ -97,14 +98,16 @@ bool GltfReader::supportsRequiredExtensions() {
 }
 
 void GltfReader::addMaterials() {
-    bool textured = false;
+    bool textured = false, clear = false;
     for (size_t i = 0; i < gltf_.materials.size(); ++i) {
         const tinygltf::Material& m = gltf_.materials[i];
         std::string name = m.name.empty() ? "material" + std::to_string(i) : m.name;
         model_->materials.push_back(gltfMaterial(m, name));
         textured = textured || usesTextures(m);
+        clear = clear || m.alphaMode == "BLEND" || m.extensions.count("KHR_materials_transmission");
     }
     if (textured) warn("textures are not read: the materials use their colour factors only");
+    if (clear) warn("transparency is not converted: every material is opaque");
 }
 
 // The default scene, else the first, else every node that is nobody's child.
@@ -214,8 +217,10 @@ bool GltfReader::addLight(int index, const Matrix& world) {
     const tinygltf::ExtensionMap& extensions = gltf_.nodes[index].extensions;
     auto extension = extensions.find("KHR_lights_punctual");
     if (extension == extensions.end()) return true;
-    const tinygltf::Value& reference = extension->second.Get("light");
-    int light = reference.IsInt() ? reference.GetNumberAsInt() : -1;
+    // Get() is defined for objects only.
+    const tinygltf::Value& value = extension->second;
+    int light =
+        value.Has("light") && value.Get("light").IsInt() ? value.Get("light").GetNumberAsInt() : -1;
     if (light < 0 || static_cast<size_t>(light) >= gltf_.lights.size())
         return fail("node " + std::to_string(index) + " names a light that does not exist");
     const tinygltf::Light& l = gltf_.lights[light];

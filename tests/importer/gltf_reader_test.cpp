@@ -139,7 +139,8 @@ TEST(GltfReader, PrimitiveModesSkipsAndWarnings) {
                           ", " + primitive(strip, 5) + ", " + primitive(fan, 6) + ", " +
                           primitive(loose, 1) + R"(]}],
       "textures": [{"source": 0}], "images": [{"uri": "wood.png"}],
-      "materials": [{"name": "wood", "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}],
+      "materials": [{"name": "wood", "alphaMode": "BLEND",
+                     "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}}],
       "cameras": [{"type": "orthographic",
                    "orthographic": {"xmag": 1, "ymag": 1, "znear": 0.1, "zfar": 10}}],
       "extensions": {"KHR_lights_punctual": {"lights": [
@@ -159,6 +160,7 @@ TEST(GltfReader, PrimitiveModesSkipsAndWarnings) {
     EXPECT_EQ(c.warnings,
               prefixed(tempDirectory() + "/shapes.gltf",
                        {"textures are not read: the materials use their colour factors only",
+                        "transparency is not converted: every material is opaque",
                         "camera 0 is not a perspective camera and is skipped",
                         "light 'sun' is directional and is skipped: the scene language has "
                         "point lights only",
