@@ -29,6 +29,11 @@ bool GlbLayout::read(const unsigned char* bytes, size_t size, std::string& error
         error = "is a glTF binary of version " + std::to_string(version) + "; only 2 is read";
         return false;
     }
+    if (length < kHeaderSize) {
+        error = "is not a valid glTF binary: its header gives a length of " +
+                std::to_string(length) + " bytes";
+        return false;
+    }
     if (length > size) {
         error = "is cut short: its header gives " + std::to_string(length) +
                 " bytes, the file holds " + std::to_string(size);

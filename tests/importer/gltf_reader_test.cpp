@@ -212,6 +212,8 @@ TEST(GltfReader, HostileFilesEndWithAMessage) {
         {"long-bin.glb", longBin,
          "is not a valid glTF binary: its BIN chunk of " + std::to_string(binSize + 8) +
              " bytes runs past the end"},
+        {"length.glb", glb.substr(0, 8) + std::string(4, '\0') + glb.substr(12),
+         "is not a valid glTF binary: its header gives a length of 0 bytes"},
         {"version.glb", glb.substr(0, 4) + std::string("\1\0\0\0", 4) + glb.substr(8),
          "is a glTF binary of version 1; only 2 is read"},
         {"other.gltf", R"({"model": "not glTF"})",
