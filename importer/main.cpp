@@ -1,22 +1,24 @@
-// obj2sce: converts a Wavefront OBJ model and its MTL materials into a scene file.
+// ray-bundle-import (also built as obj2sce, the name scripts know): converts an
+// OBJ or glTF model into a scene file.
 #include <iostream>
 #include <sstream>
 
 #include "base/output_file.h"
+#include "importer/model_reader.h"
 #include "importer/obj2sce_options.h"
-#include "importer/obj_reader.h"
 #include "importer/scene_writer.h"
 
 namespace {
 const int kBadModel = 1;  // the model cannot be read, converted or written
 const int kBadOptions = 2;
+const char* const kProgram = RAY_BUNDLE_IMPORT_PROGRAM;  // the name this build answers to
 
 void printWarnings(const std::vector<std::string>& warnings) {
-    for (const std::string& w : warnings) std::cerr << "obj2sce: warning: " << w << "\n";
+    for (const std::string& w : warnings) std::cerr << kProgram << ": warning: " << w << "\n";
 }
 
 int fail(const std::string& error) {
-    std::cerr << "obj2sce: " << error << "\n";
+    std::cerr << kProgram << ": " << error << "\n";
     return kBadModel;
 }
 
@@ -45,7 +47,7 @@ int writeScene(const SceneWriter& writer, const Obj2sceOptions& options, OutputF
     return output.commit(error) ? 0 : fail(error);
 }
 // Reads the model and writes its scene; the output is checked before
-// anything is read, and again against the material libraries read.
+// anything is read, and again against every file read with the model.
 int convert(const Obj2sceOptions& options) {
     std::string error;
     OutputFile output(options.outputFile.empty() ? "-" : options.outputFile);
@@ -54,13 +56,14 @@ int convert(const Obj2sceOptions& options) {
                            error))
         return fail(error);
     ObjModel model;
-    ObjReader reader;
-    bool read = reader.read(options.objFile, model);
+    ModelView view;  // the camera and lights of a glTF model
+    ModelReader reader;
+    bool read = reader.read(options.objFile, model, view);
     printWarnings(reader.warnings());
     if (!read) return fail(reader.error());
     if (!isApartFromInputs(output, reader.inputFiles(), error)) return fail(error);
     SceneWriter writer(options);
-    bool prepared = writer.prepare(model);
+    bool prepared = writer.prepare(model, view);
     printWarnings(writer.warnings());
     if (!prepared) return fail(writer.error());
     return writeScene(writer, options, output);
@@ -71,11 +74,11 @@ int main(int argc, char** argv) {
     Obj2sceOptions options;
     std::string error;
     if (!parseObj2sceOptions(argc, argv, options, error)) {
-        std::cerr << "obj2sce: " << error << "\nTry 'obj2sce --help'.\n";
+        std::cerr << kProgram << ": " << error << "\nTry '" << kProgram << " --help'.\n";
         return kBadOptions;
     }
     if (options.help) {
-        std::cout << obj2sceUsage();
+        std::cout << obj2sceUsage(kProgram);
         return 0;
     }
     removeTemporaryOutputsOnSignals();  // a scene is complete or not there

@@ -66,6 +66,7 @@ bool parseVector(const std::vector<std::string>& values, Vector& v, const std::s
 
 bool applyNumber(const std::string& name, double value, Obj2sceOptions& o, std::string& error) {
     if (name == "--fov") {
+        o.hasFov = true;
         o.fov = value;
         if (value > 0.0 && value < 180.0) return true;
         error = "--fov must lie between 0 and 180 degrees";
@@ -74,6 +75,7 @@ bool applyNumber(const std::string& name, double value, Obj2sceOptions& o, std::
         if (value > 0.0 && value <= 100.0) return true;
         error = "--tessellate must be above 0 and at most 100";
     } else {
+        o.hasScale = true;
         o.scale = value;
         if (value > 0.0) return true;
         error = "--scale must be positive (a negative one would turn the faces inside out)";
@@ -162,26 +164,30 @@ bool parseObj2sceOptions(int argc, char** argv, Obj2sceOptions& o, std::string& 
     return true;
 }
 
-std::string obj2sceUsage() {
-    return "Usage: obj2sce MODEL.obj [options]\n"
-           "Converts a Wavefront OBJ model and its MTL materials into a scene file.\n"
+std::string obj2sceUsage(const std::string& program) {
+    return "Usage: " + program +
+           " MODEL [options]\n"
+           "Converts a model into a scene file: Wavefront OBJ with its MTL materials,\n"
+           "or glTF 2.0 (.gltf, .glb) with its camera and point lights.\n"
            "\n"
            "  -o, --output FILE     write the scene to FILE (default: standard output)\n"
-           "      --eye X Y Z       camera position (default: on the +z side of the model,\n"
-           "                        far enough to see all of it)\n"
+           "      --eye X Y Z       camera position (default: the model's first perspective\n"
+           "                        camera, else on the +z side of the model, far enough\n"
+           "                        to see all of it)\n"
            "      --look-at X Y Z   point the camera looks at (default: centre of the model)\n"
            "      --up X Y Z        camera up vector (default 0 1 0)\n"
            "      --fov DEGREES     field of view across the square window (default 45)\n"
            "      --tessellate T    tessellation level (default 4; emitting objects get 1)\n"
-           "      --scale S         multiply every vertex coordinate by S (default 1)\n"
+           "      --scale S         multiply every vertex coordinate by S (default 1; 100\n"
+           "                        for glTF, whose metres become centimetres)\n"
            "      --swap-yz         turn a z-up model y-up: (x, y, z) becomes (x, z, -y)\n"
            "      --sky R G B       radiance arriving from the sky (default: none, black)\n"
            "      --light P X Y Z   add a point light of power P at (X, Y, Z) (default: none)\n"
            "  -h, --help            show this text\n"
            "\n"
-           "Positions and directions are in the written coordinates, after --scale and\n"
-           "--swap-yz. The scene is written only once it is complete; FILE may not be the\n"
-           "model or one of its material libraries. Exit status: 0 on success, 1 for a\n"
-           "model that cannot be read or converted or a scene that cannot be written, 2 for\n"
-           "bad options.\n";
+           "--eye, --look-at or --fov replace the model's camera. Positions and directions\n"
+           "are in the written coordinates, after --scale and --swap-yz. The scene is written\n"
+           "only once it is complete; FILE may not be the model or a file read with it. Exit\n"
+           "status: 0 on success, 1 for a model that cannot be read or converted or a scene\n"
+           "that cannot be written, 2 for bad options.\n";
 }

@@ -8,7 +8,8 @@
 #include "base/keywords.h"
 
 namespace {
-const double kDegreesToRadians = 3.14159265358979323846 / 180.0;
+const double kPi = 3.14159265358979323846;
+const double kDegreesToRadians = kPi / 180.0;
 const double kMergeDistance = 0.1;            // the program merges closer vertices of one object
 const double kParallelogramTolerance = 1e-3;  // of the two edges at the first corner
 
@@ -67,8 +68,14 @@ std::string SceneWriter::number(double value) {
 SceneWriter::SceneWriter(const Obj2sceOptions& options, int vertexLimit)
     : options_(options), vertexLimit_(std::max(vertexLimit, 4)) {}
 
-bool SceneWriter::prepare(const ObjModel& model) {
+bool SceneWriter::prepare(const ObjModel& model, const ModelView& view) {
+    view_ = view;
+    scale_ = view.inMetres && !options_.hasScale ? kUnitsPerMetre : options_.scale;
     placeVertices(model);
+    if (!isFinite()) {
+        error_ = "the model reaches beyond the numbers the program holds once scaled";
+        return false;
+    }
     materialSlot_.assign(model.materials.size(), -1);
     // Emitting groups first: the first shot only takes the leading run of emitting patches.
     for (int pass = 0; pass < 2; ++pass) {
@@ -91,12 +98,27 @@ bool SceneWriter::prepare(const ObjModel& model) {
         return false;
     }
     collectWarnings();
-    return chooseCamera();
+    if (!checkLightCount()) return false;
+    bool cameraOptions = options_.hasEye || options_.hasLookAt || options_.hasFov;
+    return view.hasCamera && !cameraOptions ? useModelCamera() : chooseCamera();
 }
 
-Vector SceneWriter::place(const Vector& p) const {
-    Vector q = options_.swapYZ ? Vector(p.x, p.z, -p.y) : p;
-    return q * options_.scale;
+Vector SceneWriter::turn(const Vector& v) const {
+    return options_.swapYZ ? Vector(v.x, v.z, -v.y) : v;
+}
+
+Vector SceneWriter::place(const Vector& p) const { return turn(p) * scale_; }
+
+bool SceneWriter::isFinite() const {
+    auto finite = [](const Vector& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    };
+    for (const Vector& p : placed_)
+        if (!finite(p)) return false;
+    for (const ModelView::Light& light : view_.lights)
+        if (!finite(place(light.position)) || !std::isfinite(pointLightPower(light.intensity)))
+            return false;
+    return true;
 }
 
 void SceneWriter::placeVertices(const ObjModel& model) {
@@ -223,18 +245,67 @@ bool SceneWriter::chooseCamera() {
         return false;
     }
     direction_ = (target - eye_) / distance;
+    up_ = options_.up;
     windowDistance_ = distance / 10.0;
-    windowSize_ = 2.0 * windowDistance_ * std::tan(halfAngle);
-    if (cross(direction_, options_.up).length() <= 1e-9 * options_.up.length())
+    windowWidth_ = windowHeight_ = 2.0 * windowDistance_ * std::tan(halfAngle);
+    if (cross(direction_, up_).length() <= 1e-9 * up_.length())
         warnings_.push_back("the up vector is parallel to the viewing direction");
     return true;
 }
 
+// The model's camera. Its window lies on its near plane, as high as the vertical
+// field of view shows there and as wide as the aspect makes it (square when the
+// model leaves the aspect open, as the program's window is).
+bool SceneWriter::useModelCamera() {
+    const ModelView::Camera& c = view_.camera;
+    eye_ = place(c.eye);
+    direction_ = normalized(turn(c.direction));
+    up_ = normalized(turn(c.up));
+    windowDistance_ = c.nearDistance * scale_;
+    windowHeight_ = 2.0 * windowDistance_ * std::tan(c.verticalFov / 2.0);
+    windowWidth_ = c.aspect > 0.0 ? c.aspect * windowHeight_ : windowHeight_;
+    if (!std::isfinite(eye_.x + eye_.y + eye_.z + windowWidth_ + windowHeight_) ||
+        !(windowWidth_ > 0.0 && windowHeight_ > 0.0)) {
+        error_ = "the model's camera has no usable window once scaled";
+        return false;
+    }
+    return true;
+}
+
+// The light table holds kLightLimit light sources: the point lights and, for the
+// first shot, one for every emitting patch, unless those are kLightLimit or more
+// and the first shot is skipped. A scene with more would end the program.
+bool SceneWriter::checkLightCount() {
+    int points = (options_.hasLight ? 1 : 0) + static_cast<int>(view_.lights.size());
+    std::string limit = std::to_string(kLightLimit);
+    if (points > kLightLimit) {
+        error_ = "the scene would have " + std::to_string(points) +
+                 " point lights; a scene holds at most " + limit;
+        return false;
+    }
+    if (emittingPatches_ < kLightLimit && points + emittingPatches_ > kLightLimit) {
+        error_ = "the " + std::to_string(points) + " point lights and the " +
+                 std::to_string(emittingPatches_) + " patches of the emitting objects are " +
+                 std::to_string(points + emittingPatches_) +
+                 " light sources; a scene holds at most " + limit;
+        return false;
+    }
+    return true;
+}
+
+// A point light of intensity I (candela) at distance r lights a surface facing it
+// with I / r² (lux); the program lights it with P / (π r²), r in scene units, that is
+// scale_ units per metre. So P = π · I · scale_².
+double SceneWriter::pointLightPower(double intensity) const {
+    return kPi * intensity * scale_ * scale_;
+}
+
 void SceneWriter::collectWarnings() {
-    int merged = 0, emittingPatches = 0;
+    int merged = 0;
+    emittingPatches_ = 0;
     for (const Object& object : objects_) {
         for (const Polygon& polygon : object.polygons) {
-            if (object.emits) emittingPatches += polygon.count == 4 ? 2 : 1;
+            if (object.emits) emittingPatches_ += polygon.count == 4 ? 2 : 1;
             for (int k = 0; k < polygon.count; ++k) {
                 int next = (k + 1) % polygon.count;
                 if (merge(placed_[object.vertices[polygon.corners[k]]],
@@ -251,8 +322,8 @@ void SceneWriter::collectWarnings() {
         warnings_.push_back(std::to_string(merged) +
                             " polygons have corners closer than 0.1 on every axis, which the "
                             "program merges into one vertex: enlarge the model with --scale");
-    if (emittingPatches >= kLightLimit)
-        warnings_.push_back("the emitting objects make " + std::to_string(emittingPatches) +
+    if (emittingPatches_ >= kLightLimit)
+        warnings_.push_back("the emitting objects make " + std::to_string(emittingPatches_) +
                             " patches, each a light source; with " + std::to_string(kLightLimit) +
                             " or more the first shot is skipped and their light travels "
                             "with the bundles only");
@@ -287,8 +358,9 @@ void SceneWriter::write(std::ostream& out, const std::string& source) const {
     std::replace(shownSource.begin(), shownSource.end(), '\n', ' ');
     size_t polygons = 0;
     for (const Object& object : objects_) polygons += object.polygons.size();
-    out << "% " << shownSource << ", converted by obj2sce: " << objects_.size() << " objects, "
-        << polygons << " polygons\n";
+    out << "% " << shownSource << ", converted by ray-bundle-import: " << objects_.size()
+        << " objects, " << polygons << " polygons\n";
+    if (view_.inMetres) out << "% 1 metre of the model is " << number(scale_) << " units\n";
     writeCamera(out);
     writeLights(out);
     for (size_t i = 0; i < materials_.size(); ++i) writeMaterial(out, static_cast<int>(i));
@@ -298,14 +370,17 @@ void SceneWriter::write(std::ostream& out, const std::string& source) const {
 // The camera comes first: objects are tessellated with the window width in force.
 void SceneWriter::writeCamera(std::ostream& out) const {
     out << "cmr camera\n  " << vectorText(eye_) << "  " << vectorText(direction_) << "  "
-        << vectorText(options_.up) << "\n  " << number(windowDistance_) << "  "
-        << number(windowSize_) << " " << number(windowSize_) << "  0 0  0\nend\n";
+        << vectorText(up_) << "\n  " << number(windowDistance_) << "  " << number(windowWidth_)
+        << " " << number(windowHeight_) << "  0 0  0\nend\n";
 }
 
 void SceneWriter::writeLights(std::ostream& out) const {
     if (options_.hasLight)
         out << "pointlight " << number(options_.lightPower) << " "
             << vectorText(options_.lightPosition) << " end\n";
+    for (const ModelView::Light& light : view_.lights)
+        out << "pointlight " << number(pointLightPower(light.intensity)) << " "
+            << vectorText(place(light.position)) << " end\n";
     if (options_.hasSky) {
         double rgb[3] = {options_.sky.x, options_.sky.y, options_.sky.z};
         out << "sky " << channels(rgb, " ") << " end\n";

@@ -6,24 +6,29 @@
 
 #include "base/limits.h"
 #include "geometry/vector.h"
+#include "importer/model_view.h"
 #include "importer/obj2sce_options.h"
 #include "importer/obj_model.h"
 
 // Turns a read model into a scene file: a camera, the optional lights, one
 // material statement per material in use and one object statement per
-// group/material combination, emitting objects first.
+// group/material combination, emitting objects first. A model in metres is
+// written in centimetres unless --scale is given.
 class SceneWriter {
   public:
     static constexpr int kVertexLimit = limits::kMaxObjectVertices - 1;  // vertices per object
     static constexpr int kMaterialLimit = limits::kMaxMaterials;
     static constexpr int kLightLimit = limits::kMaxLights;  // the first shot needs fewer
+    static constexpr double kUnitsPerMetre = 100.0;  // a model in metres is written in centimetres
 
     // `vertexLimit` is the most vertices written in one object; larger groups are split.
     explicit SceneWriter(const Obj2sceOptions& options, int vertexLimit = kVertexLimit);
 
     // Places the vertices, turns faces into polygons and polygons into objects, chooses
-    // the camera. False with error() when the program could not hold the scene.
-    bool prepare(const ObjModel& model);
+    // the camera: the model's own (`view`) unless --eye, --look-at or --fov is given.
+    // The model's point lights follow --light's. False with error() when the program
+    // could not hold the scene.
+    bool prepare(const ObjModel& model, const ModelView& view = ModelView());
 
     // Writes the prepared scene; `source` names the model in the heading comment.
     void write(std::ostream& out, const std::string& source) const;
@@ -53,6 +58,8 @@ class SceneWriter {
     };
 
     void placeVertices(const ObjModel& model);
+    bool isFinite() const;
+    Vector turn(const Vector& v) const;
     Vector place(const Vector& p) const;
     int useMaterial(const ObjModel& model, int index);
     std::vector<Polygon> facePolygons(const ObjModel::Group& group);
@@ -62,6 +69,9 @@ class SceneWriter {
     void splitIntoObjects(const std::string& name, int material, bool emits,
                           const std::vector<Polygon>& polygons);
     bool chooseCamera();
+    bool useModelCamera();
+    bool checkLightCount();
+    double pointLightPower(double intensity) const;
     void collectWarnings();
     void writeCamera(std::ostream& out) const;
     void writeLights(std::ostream& out) const;
@@ -71,6 +81,8 @@ class SceneWriter {
 
     Obj2sceOptions options_;
     int vertexLimit_;
+    ModelView view_;                             // the model's camera and lights
+    double scale_ = 1.0;                         // --scale, or kUnitsPerMetre for a model in metres
     std::vector<Vector> placed_;                 // the model's positions as written
     std::vector<ObjModel::Material> materials_;  // in use, in order of first use
     std::vector<std::string> materialNames_;     // as the program reads them, unique
@@ -78,8 +90,9 @@ class SceneWriter {
     std::vector<double> energyScale_;            // of each material's Kd and Ks, at most 1
     std::vector<Object> objects_;                // emitting ones first
     int degenerate_ = 0;                         // triangles of no area, left out
-    Vector eye_, direction_;                     // the camera
-    double windowDistance_ = 0.0, windowSize_ = 0.0;
+    int emittingPatches_ = 0;                    // each a light source of the first shot
+    Vector eye_, direction_, up_;                // the camera
+    double windowDistance_ = 0.0, windowWidth_ = 0.0, windowHeight_ = 0.0;
     std::string error_;
     std::vector<std::string> warnings_;
 };

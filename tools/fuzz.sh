@@ -2,32 +2,34 @@
 # Builds a fuzzer (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)
 # into build-fuzz/ and runs it.
 #
-#   tools/fuzz.sh [scene|obj] [SECONDS] [libFuzzer flags...]
+#   tools/fuzz.sh [scene|obj|gltf] [SECONDS] [libFuzzer flags...]
 #
 # "scene" (the default) fuzzes the scene reader, "obj" obj2sce's reader and
-# writer; 60 seconds by default. The corpus grows in build-fuzz/corpus (obj:
-# build-fuzz/obj-corpus; the seeds in tests/fuzz/ are only read); crashes,
-# timeouts and out-of-memory inputs land in build-fuzz/artifacts/ (obj:
-# build-fuzz/obj-artifacts/), the log in build-fuzz/fuzz.log (obj-fuzz.log).
-# Exits non-zero when the fuzzer finds a fault. See docs/fuzzing.md.
+# writer, "gltf" the glTF import; 60 seconds by default. The corpus grows in
+# build-fuzz/corpus, build-fuzz/obj-corpus or build-fuzz/gltf-corpus (the
+# seeds in tests/fuzz/ are only read); crashes, timeouts and out-of-memory
+# inputs land in build-fuzz/artifacts/ (obj-artifacts/, gltf-artifacts/), the
+# log in build-fuzz/fuzz.log (obj-fuzz.log, gltf-fuzz.log). Exits non-zero
+# when the fuzzer finds a fault. See docs/fuzzing.md.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 target=scene
-if [ $# -gt 0 ] && { [ "$1" = scene ] || [ "$1" = obj ]; }; then
+if [ $# -gt 0 ] && { [ "$1" = scene ] || [ "$1" = obj ] || [ "$1" = gltf ]; }; then
   target="$1"
   shift
 fi
-if [ "$target" = scene ]; then
-  fuzzer=scene_reader_fuzzer dict=scene.dict seeds=corpus prefix=""
-else
-  fuzzer=obj_reader_fuzzer dict=obj.dict seeds=obj-corpus prefix="obj-"
-fi
+# Inputs of at most 4 KiB, glTF (JSON with data URIs, or binaries) 16 KiB.
+case "$target" in
+  scene) fuzzer=scene_reader_fuzzer dict=scene.dict seeds=corpus prefix="" max_len=4096 ;;
+  obj) fuzzer=obj_reader_fuzzer dict=obj.dict seeds=obj-corpus prefix="obj-" max_len=4096 ;;
+  gltf) fuzzer=gltf_reader_fuzzer dict=gltf.dict seeds=gltf-corpus prefix="gltf-" max_len=16384 ;;
+esac
 
 # The fuzz build configures the whole project, so it needs the packages of
 # tools/setup.sh as well as clang and its libFuzzer runtime.
 packages=(cmake make clang libclang-rt-14-dev freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev
-          libegl-dev libgtest-dev libpng-dev libopenexr-dev)
+          libegl-dev libgtest-dev libpng-dev libopenexr-dev libtinygltf-dev nlohmann-json3-dev)
 "$root/tools/install_packages.sh" "${packages[@]}"
 
 build="${RAY_BUNDLE_FUZZ_BUILD_DIR:-$root/build-fuzz}"
@@ -41,9 +43,9 @@ corpus="$build/${prefix}corpus"
 artifacts="$build/${prefix}artifacts"
 mkdir -p "$corpus" "$artifacts"
 log="$build/${prefix}fuzz.log"
-# Inputs of at most 4 KiB; each may run 10 s and use 2 GiB at most.
+# Each input may run 10 s and use 2 GiB at most.
 if ! "$build/tests/fuzz/$fuzzer" -dict="$root/tests/fuzz/$dict" \
-    -max_len=4096 -timeout=10 -rss_limit_mb=2048 -max_total_time="$seconds" \
+    -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 -max_total_time="$seconds" \
     -artifact_prefix="$artifacts/" -print_final_stats=1 "$@" \
     "$corpus" "$root/tests/fuzz/$seeds" >"$log" 2>&1; then
   tail -n 60 "$log"

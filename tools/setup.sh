@@ -5,7 +5,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(cmake g++ make freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri
-          libegl-dev libgtest-dev libbenchmark-dev libpng-dev libopenexr-dev xvfb xauth)
+          libegl-dev libgtest-dev libbenchmark-dev libpng-dev libopenexr-dev libtinygltf-dev
+          nlohmann-json3-dev xvfb xauth)
 "$root/tools/install_packages.sh" "${packages[@]}"
 
 build="${RAY_BUNDLE_BUILD_DIR:-$root/build}"

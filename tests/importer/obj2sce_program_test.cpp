@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/scene.h"
+#include "tests/support/gltf_builder.h"
 #include "tests/support/obj2sce_conversion.h"
 #include "tests/support/program_runner.h"
 
@@ -138,4 +139,54 @@ TEST(Obj2sceProgram, HostileInputsAndOutputsDestroyNothing) {
     EXPECT_EQ(r.status, 1);
     for (char c : r.err) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << r.err;
     EXPECT_EQ(readBack(dir + "/old.sce"), "kept");
+}
+
+TEST(ImportProgram, GltfStatusesAndMessagesUnderBothNames) {
+    const std::string program = IMPORT_PROGRAM;
+    std::string dir = makeTempDir();
+    GltfBuilder b;
+    std::string glb = b.glb(boxWithLamp(b));
+    writeFile(dir + "/box.glb", glb);
+    writeFile(dir + "/cut.glb", glb.substr(0, 100));
+    GltfBuilder lines;
+    int points = lines.points({{0, 0, 0}, {1, 0, 0}});
+    writeFile(dir + "/lines.gltf",
+              lines.gltf(R"("meshes": [{"primitives": [{"attributes": {"POSITION": )" +
+                         std::to_string(points) + R"(}, "mode": 1}]}], "nodes": [{"mesh": 0}])"));
+
+    ProgramResult ok = runProgram(program, {"box.glb", "-o", "box.sce"}, dir);
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.out, "");
+    EXPECT_EQ(ok.err, "");
+    std::ifstream written(dir + "/box.sce");
+    std::stringstream text;
+    text << written.rdbuf();
+    EXPECT_TRUE(contains(text.str(), "% 1 metre of the model is 100 units\ncmr camera\n"));
+
+    ProgramResult warned = runProgram(program, {"lines.gltf"}, dir);
+    EXPECT_EQ(warned.status, 1);
+    EXPECT_EQ(warned.err,
+              "ray-bundle-import: warning: lines.gltf: 1 primitives of lines are skipped: only "
+              "triangles are converted\nray-bundle-import: the model has no faces\n");
+
+    const std::string cutShort = "cut.glb: is cut short: its header gives " +
+                                 std::to_string(glb.size()) + " bytes, the file holds 100\n";
+    ProgramResult cut = runProgram(program, {"cut.glb", "-o", "cut.sce"}, dir);
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.out, "");
+    EXPECT_EQ(cut.err, "ray-bundle-import: " + cutShort);
+    EXPECT_FALSE(std::ifstream(dir + "/cut.sce"));  // nothing is written
+    // obj2sce is the same program and speaks under its own name.
+    ProgramResult old = runProgram(OBJ2SCE_PROGRAM, {"cut.glb"}, dir);
+    EXPECT_EQ(old.status, 1);
+    EXPECT_EQ(old.err, "obj2sce: " + cutShort);
+
+    ProgramResult usage = runProgram(program, {"--fov"}, dir);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err,
+              "ray-bundle-import: option --fov needs 1 value\nTry 'ray-bundle-import --help'.\n");
+    ProgramResult help = runProgram(program, {"--help"}, dir);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, obj2sceUsage("ray-bundle-import"));
+    EXPECT_EQ(help.out.rfind("Usage: ray-bundle-import MODEL [options]\n", 0), 0u);
 }

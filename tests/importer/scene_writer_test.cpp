@@ -203,7 +203,7 @@ TEST(SceneWriter, WarnsOfMergingCornersAndManyEmittingPatches) {
     EXPECT_TRUE(contains(c.warnings[2], "the emitting objects make 25 patches"));
 }
 
-TEST(SceneWriter, TooManyMaterials) {
+TEST(SceneWriter, MaterialAndLightTables) {
     std::string mtl, obj = "mtllib many.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n";
     for (int i = 0; i < 101; ++i) {
         mtl += "newmtl m" + std::to_string(i) + "\n";
@@ -213,6 +213,38 @@ TEST(SceneWriter, TooManyMaterials) {
     Conversion c = convert(obj);
     EXPECT_FALSE(c.prepared);
     EXPECT_EQ(c.error, "the model uses 101 materials; a scene holds at most 100");
+
+    // The light table holds 25 sources: the point lights (--light's and the model's)
+    // and, unless they are 25 or more, the emitting patches.
+    auto prepare = [](int emitting, int modelLights, std::string& message) {
+        ObjModel model;
+        model.positions = {Vector(0, 0, 0), Vector(10, 0, 0), Vector(0, 10, 0)};
+        model.materials.resize(1);
+        model.materials[0].emission[0] = 1.0;
+        model.groups.resize(1);
+        model.groups[0].faces.assign(emitting, ObjModel::Face{{0, 1, 2}});
+        ModelView view;
+        view.lights.resize(modelLights);
+        Obj2sceOptions options;
+        options.hasLight = true;
+        SceneWriter writer(options);
+        bool prepared = writer.prepare(model, view);
+        message =
+            prepared ? (writer.warnings().empty() ? "" : writer.warnings().back()) : writer.error();
+        return prepared;
+    };
+    std::string message;
+    EXPECT_TRUE(prepare(1, 23, message)) << message;
+    EXPECT_FALSE(prepare(1, 25, message));
+    EXPECT_EQ(message, "the scene would have 26 point lights; a scene holds at most 25");
+    EXPECT_FALSE(prepare(2, 23, message));
+    EXPECT_EQ(message,
+              "the 24 point lights and the 2 patches of the emitting objects are 26 light "
+              "sources; a scene holds at most 25");
+    // With 25 emitting patches the first shot leaves them to the bundles; the
+    // point lights are still shot.
+    EXPECT_TRUE(prepare(25, 3, message));
+    EXPECT_EQ(message.find("point lights"), std::string::npos) << message;
 }
 
 TEST(SceneWriter, MaterialsThatWouldReflectMoreThanTheyReceiveAreScaledDown) {

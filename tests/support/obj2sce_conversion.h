@@ -1,11 +1,12 @@
 #pragma once
 
-// Converting small OBJ models written into the temporary directory, and
-// reading back what the converter wrote, for the converter's tests.
+// Converting small OBJ and glTF models written into the temporary directory,
+// and reading back what the converter wrote, for the converter's tests.
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "importer/model_reader.h"
 #include "importer/obj2sce_options.h"
 #include "importer/obj_reader.h"
 #include "importer/scene_writer.h"
@@ -55,25 +56,34 @@ struct Conversion {
     std::string scene;
 };
 
-// Reads `obj` (written as model.obj beside the other files) and writes its scene.
-inline Conversion convert(const std::string& obj, const Obj2sceOptions& options = Obj2sceOptions(),
-                          int vertexLimit = SceneWriter::kVertexLimit) {
+// Reads the model file `name`, written with `contents` into the temporary
+// directory, by its format as the program does, and writes its scene.
+inline Conversion convertModel(const std::string& name, const std::string& contents,
+                               const Obj2sceOptions& options = Obj2sceOptions(),
+                               int vertexLimit = SceneWriter::kVertexLimit) {
     Conversion c;
-    std::string path = writeTempFile("model.obj", obj);
+    std::string path = writeTempFile(name, contents);
     ObjModel model;
-    ObjReader reader;
-    c.read = reader.read(path, model);
+    ModelView view;
+    ModelReader reader;
+    c.read = reader.read(path, model, view);
     c.error = reader.error();
     c.warnings = reader.warnings();
     if (!c.read) return c;
     SceneWriter writer(options, vertexLimit);
-    c.prepared = writer.prepare(model);
+    c.prepared = writer.prepare(model, view);
     if (!c.prepared) c.error = writer.error();
     for (const std::string& w : writer.warnings()) c.warnings.push_back(w);
     std::ostringstream out;
-    writer.write(out, "model.obj");
+    writer.write(out, name);
     c.scene = out.str();
     return c;
+}
+
+// Reads `obj` (written as model.obj beside the other files) and writes its scene.
+inline Conversion convert(const std::string& obj, const Obj2sceOptions& options = Obj2sceOptions(),
+                          int vertexLimit = SceneWriter::kVertexLimit) {
+    return convertModel("model.obj", obj, options, vertexLimit);
 }
 
 inline bool contains(const std::string& text, const std::string& part) {
