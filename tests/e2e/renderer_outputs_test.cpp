@@ -54,7 +54,7 @@ RunningProgram startIterating(const std::string& dir, const std::vector<std::str
     args.insert(args.end(), outputs.begin(), outputs.end());
     RunningProgram running = startProgram(kRenderer, args, dir);
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (errorSoFar(running).find("Rendering.") == std::string::npos &&
+    while (errorSoFar(running).find("iteration = 1,") == std::string::npos &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
