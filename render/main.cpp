@@ -111,32 +111,25 @@ struct Results {
     LitMesh mesh;
 };
 
-void writeOutput(const RenderOutputs::Output& out, const RenderOptions& o, const Results& r,
-                 const ConvergenceLog& log) {
-    std::string error;
-    bool ok = true;
+bool writeOutput(const RenderOutputs::Output& out, const RenderOptions& o, const Results& r,
+                 const ConvergenceLog& log, std::string& error) {
+    using Format = RenderOutputs::Format;
     switch (out.format) {
-        case RenderOutputs::Format::Png:
-            ok = writePng(out.path, r.image, r.exposure, !o.linear, error);
-            break;
-        case RenderOutputs::Format::Exr:
-            ok = writeExr(out.path, r.image, error);
-            break;
-        case RenderOutputs::Format::PatchTable:
-            ok = writePatchTable(out.path, scene, error);
-            break;
-        case RenderOutputs::Format::ConvergenceTable:
-            ok = log.write(out.path, error);
-            break;
-        case RenderOutputs::Format::Glb:
-        case RenderOutputs::Format::Gltf:
-            ok = writeGltfMesh(out.path, r.mesh, out.format == RenderOutputs::Format::Glb, error);
-            break;
-        case RenderOutputs::Format::Ply:
-            ok = writePlyMesh(out.path, r.mesh, error);
-            break;
+        case Format::Png:
+            return writePng(out.path, r.image, r.exposure, !o.linear, error);
+        case Format::Exr:
+            return writeExr(out.path, r.image, error);
+        case Format::PatchTable:
+            return writePatchTable(out.path, scene, error);
+        case Format::ConvergenceTable:
+            return log.write(out.path, error);
+        case Format::Glb:
+        case Format::Gltf:
+            return writeGltfMesh(out.path, r.mesh, out.format == Format::Glb, error);
+        case Format::Ply:
+            return writePlyMesh(out.path, r.mesh, error);
     }
-    if (!ok) fail(kBadOutput, error);
+    return true;
 }
 
 // Writes every requested output; returns the PNG's exposure.
@@ -152,7 +145,9 @@ double writeOutputs(const RenderOutputs& outputs, const RenderOptions& o, const 
         r.exposure = pngExposure(o, r.image);
     }
     if (outputs.hasMesh()) r.mesh = buildLitMesh(scene, o.creaseDegrees, r.exposure);
-    for (const RenderOutputs::Output& out : outputs.outputs()) writeOutput(out, o, r, log);
+    std::string error;
+    for (const RenderOutputs::Output& out : outputs.outputs())
+        if (!writeOutput(out, o, r, log, error)) fail(kBadOutput, error);
     return r.exposure;
 }
 }  // namespace
