@@ -1,13 +1,14 @@
 // The tinygltf library, compiled here once for the whole program (with the
-// settings that gltf/CMakeLists.txt gives every includer), and the one call
-// into it. tinygltf and nlohmann-json throw exceptions (parse errors, and
-// std::out_of_range from tinygltf's own vector accesses); the rest of the
-// program uses none, so parseWithTinyGltf catches every one of them. JSON
-// exceptions are not switched off with JSON_NOEXCEPTION: the library would
-// then call std::abort where it throws, a crash on a hostile file.
+// settings that gltf/CMakeLists.txt gives every includer), and the two calls
+// into it: the reader's and the writer's. tinygltf and nlohmann-json throw exceptions (parse
+// errors, and std::out_of_range from tinygltf's own vector accesses); the rest of the program uses
+// none, so parseWithTinyGltf and serializeWithTinyGltf catch every one of them. JSON exceptions are
+// not switched off with JSON_NOEXCEPTION: the library would then call std::abort where it throws, a
+// crash on a hostile file.
 #define TINYGLTF_IMPLEMENTATION
 #include <cstdint>
 #include <exception>
+#include <sstream>
 
 #include "gltf/tiny_gltf_call.h"
 
@@ -87,6 +88,39 @@ bool parseWithTinyGltf(const TinyGltfInput& input, tinygltf::Model& model, std::
                        std::string& warnings) {
     try {
         return parse(input, model, error, warnings);
+    } catch (const std::exception& e) {
+        error = std::string("tinygltf failed: ") + e.what();
+    } catch (...) {
+        error = "tinygltf failed";
+    }
+    return false;
+}
+
+namespace {
+const char* const kTooLarge =
+    "the mesh is larger than a glTF binary can hold (4 GiB): write .gltf or .ply";
+
+bool serialize(const tinygltf::Model& model, bool binary, std::string& bytes, std::string& error) {
+    std::ostringstream out;
+    tinygltf::TinyGLTF writer;
+    if (!writer.WriteGltfSceneToStream(&model, out, false, binary) || !out) {
+        error = "tinygltf could not write the model";
+        return false;
+    }
+    bytes = out.str();
+    // tinygltf states the length in 32 bits without checking it.
+    if (binary && bytes.size() > UINT32_MAX) {
+        error = kTooLarge;
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool serializeWithTinyGltf(const tinygltf::Model& model, bool binary, std::string& bytes,
+                           std::string& error) {
+    try {
+        return serialize(model, binary, bytes, error);
     } catch (const std::exception& e) {
         error = std::string("tinygltf failed: ") + e.what();
     } catch (...) {

@@ -24,3 +24,12 @@ struct TinyGltfInput {
 // tinygltf's warnings, one per line.
 bool parseWithTinyGltf(const TinyGltfInput& input, tinygltf::Model& model, std::string& error,
                        std::string& warnings);
+
+// The only call into tinygltf's writer. Serialises `model` into `bytes`: a
+// glTF binary (GLB) with the first buffer as its BIN chunk when `binary`, else
+// JSON text with the buffers embedded as data URIs. False with `error` when
+// tinygltf fails or throws (names must be valid UTF-8, or its JSON library
+// refuses them), or when a binary would be larger than the 4 GiB its header
+// can give (tinygltf would write a wrong length).
+bool serializeWithTinyGltf(const tinygltf::Model& model, bool binary, std::string& bytes,
+                           std::string& error);

@@ -13,8 +13,11 @@
 #include "render/exposure.h"
 #include "render/final_image.h"
 #include "render/follow_run.h"
+#include "render/gltf_mesh.h"
 #include "render/interrupt_signals.h"
+#include "render/lit_mesh.h"
 #include "render/patch_table.h"
+#include "render/ply_mesh.h"
 #include "render/progress_reporter.h"
 #include "render/render_options.h"
 #include "render/render_outputs.h"
@@ -34,6 +37,12 @@ struct Contexts {
     OffscreenContext itemBuffer;  // current during the run
     OffscreenContext image;       // floating point, of the image size; made for images only
 };
+
+// The final image is rendered for the image outputs, and for a mesh whose
+// exposure is the automatic one, which is the image's.
+bool rendersImage(const RenderOptions& o, const RenderOutputs& outputs) {
+    return outputs.hasImage() || (outputs.hasMesh() && !o.fixedExposure && !o.linear);
+}
 
 FinalImageStyle finalImageStyle(const RenderOptions& o) { return {o.creaseDegrees, o.antialias}; }
 
@@ -59,8 +68,11 @@ std::vector<std::string> writtenFiles(const RenderOutputs& outputs, double expos
     std::vector<std::string> written;
     char remark[64];
     std::snprintf(remark, sizeof remark, " (exposure %.3g)", exposure);
-    for (const RenderOutputs::Output& out : outputs.outputs())
-        written.push_back(out.format == RenderOutputs::Format::Png ? out.path + remark : out.path);
+    for (const RenderOutputs::Output& out : outputs.outputs()) {
+        bool exposed =
+            out.format == RenderOutputs::Format::Png || RenderOutputs::isMesh(out.format);
+        written.push_back(exposed ? out.path + remark : out.path);
+    }
     return written;
 }
 
@@ -92,42 +104,51 @@ int runIterations(const RenderOptions& o, ConvergenceLog& log,
     return done;
 }
 
-void writeOutput(const RenderOutputs::Output& out, double exposure, const RenderOptions& o,
-                 const Image& image, const ConvergenceLog& log) {
-    std::string error;
-    bool ok = true;
+// What the outputs are made of.
+struct Results {
+    Image image;
+    double exposure = 1.0;  // the PNG's, and the mesh's
+    LitMesh mesh;
+};
+
+bool writeOutput(const RenderOutputs::Output& out, const RenderOptions& o, const Results& r,
+                 const ConvergenceLog& log, std::string& error) {
+    using Format = RenderOutputs::Format;
     switch (out.format) {
-        case RenderOutputs::Format::Png:
-            ok = writePng(out.path, image, exposure, !o.linear, error);
-            break;
-        case RenderOutputs::Format::Exr:
-            ok = writeExr(out.path, image, error);
-            break;
-        case RenderOutputs::Format::PatchTable:
-            ok = writePatchTable(out.path, scene, error);
-            break;
-        case RenderOutputs::Format::ConvergenceTable:
-            ok = log.write(out.path, error);
-            break;
+        case Format::Png:
+            return writePng(out.path, r.image, r.exposure, !o.linear, error);
+        case Format::Exr:
+            return writeExr(out.path, r.image, error);
+        case Format::PatchTable:
+            return writePatchTable(out.path, scene, error);
+        case Format::ConvergenceTable:
+            return log.write(out.path, error);
+        case Format::Glb:
+        case Format::Gltf:
+            return writeGltfMesh(out.path, r.mesh, out.format == Format::Glb, error);
+        case Format::Ply:
+            return writePlyMesh(out.path, r.mesh, error);
     }
-    if (!ok) fail(kBadOutput, error);
+    return true;
 }
 
 // Writes every requested output; returns the PNG's exposure.
 double writeOutputs(const RenderOutputs& outputs, const RenderOptions& o, const ConvergenceLog& log,
                     Contexts& contexts) {
-    Image image;
-    double exposure = 1.0;
-    if (outputs.hasImage()) {
+    Results r;
+    r.exposure = o.fixedExposure ? o.exposure : 1.0;
+    if (rendersImage(o, outputs)) {
         contexts.image.makeCurrent();
         std::string error;
-        if (!renderFinalImage(scene, o.width, o.height, finalImageStyle(o), image, error))
+        if (!renderFinalImage(scene, o.width, o.height, finalImageStyle(o), r.image, error))
             fail(kNoContext, error);
-        exposure = pngExposure(o, image);
+        r.exposure = pngExposure(o, r.image);
     }
+    if (outputs.hasMesh()) r.mesh = buildLitMesh(scene, o.creaseDegrees, r.exposure);
+    std::string error;
     for (const RenderOutputs::Output& out : outputs.outputs())
-        writeOutput(out, exposure, o, image, log);
-    return exposure;
+        if (!writeOutput(out, o, r, log, error)) fail(kBadOutput, error);
+    return r.exposure;
 }
 }  // namespace
 
@@ -150,7 +171,7 @@ int main(int argc, char** argv) {
     RenderOutputs outputs(options);
     if (!outputs.check(error)) fail(kBadOutput, error);
     Contexts contexts;
-    createContexts(options, outputs.hasImage(), contexts);
+    createContexts(options, rendersImage(options, outputs), contexts);
     auto start = std::chrono::steady_clock::now();
     ConvergenceLog log;
     ProgressReporter progress(progressStyle(options), std::cerr);

@@ -70,7 +70,7 @@ void ProgressReporter::finished(int done, const std::vector<std::string>& writte
          << secondsText(now() - start_) << "; ";
     if (written.empty())
         out_ << "no file written (none was asked for: -o, --hdr, --patches, "
-                "--convergence)";
+                "--convergence, --mesh)";
     for (size_t k = 0; k < written.size(); ++k) out_ << (k == 0 ? "wrote " : ", ") << written[k];
     out_ << "\n";
 }

@@ -76,6 +76,8 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
         o.patchFile = value;
     else if (name == "--convergence")
         o.convergenceFile = value;
+    else if (name == "--mesh")
+        o.meshFile = value;
     else if (name == "--size")
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
@@ -97,8 +99,8 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 
 bool takesValue(const std::string& name) {
     for (const char* n :
-         {"-n", "--iterations", "-o", "--output", "--hdr", "--patches", "--convergence", "--size",
-          "--exposure", "--crease", "--time", "--eye", "--look-at", "--up", "--fov"})
+         {"-n", "--iterations", "-o", "--output", "--hdr", "--patches", "--convergence", "--mesh",
+          "--size", "--exposure", "--crease", "--time", "--eye", "--look-at", "--up", "--fov"})
         if (name == n) return true;
     return false;
 }
@@ -227,11 +229,18 @@ std::string renderUsage() {
            "      --convergence FILE  every 20 iterations: iteration, seconds, area-weighted\n"
            "                        mean radiance, its relative change, and the relative RMS\n"
            "                        change of the patches' radiance (CSV)\n"
+           "      --mesh FILE       the solved scene as a mesh whose vertex colours hold the\n"
+           "                        light, in the format its name ends in: .glb or .gltf\n"
+           "                        (glTF, unlit materials, one mesh per object) or .ply\n"
+           "                        (binary); - writes .glb to standard output. Colours:\n"
+           "                        linear radiance times the PNG's exposure (the image is\n"
+           "                        rendered for it when none is asked for), at most 1;\n"
+           "                        creases as in the image (--crease)\n"
            "      --size W[xH]      image size in pixels (default 560x560); the scene camera's\n"
            "                        vertical view is kept, the horizontal one follows W/H\n"
-           "      --exposure E      multiply radiance by E for the PNG instead of exposing it\n"
-           "                        automatically (the 99th percentile of the lit pixels'\n"
-           "                        luminance at 0.9, lamps seen directly left out)\n"
+           "      --exposure E      multiply radiance by E for the PNG (and the mesh) instead\n"
+           "                        of exposing it automatically (the 99th percentile of the\n"
+           "                        lit pixels' luminance at 0.9, lamps seen directly left out)\n"
            "      --linear          the PNG as the window shows it: no sRGB curve, exposure 1\n"
            "                        unless --exposure is given\n"
            "      --srgb            the sRGB curve (the default; accepted for old scripts)\n"

@@ -12,6 +12,7 @@ struct RenderOptions {
     std::string exrFile;          // --hdr
     std::string patchFile;        // --patches
     std::string convergenceFile;  // --convergence
+    std::string meshFile;         // --mesh
     int width = 560;
     int height = 560;
     bool fixedExposure = false;  // --exposure given; otherwise automatic unless linear

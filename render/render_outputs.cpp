@@ -23,6 +23,7 @@ RenderOutputs::RenderOutputs(const RenderOptions& o) : sceneFile_(o.sceneFile) {
     if (!o.patchFile.empty()) outputs_.push_back({"--patches", o.patchFile, Format::PatchTable});
     if (!o.convergenceFile.empty())
         outputs_.push_back({"--convergence", o.convergenceFile, Format::ConvergenceTable});
+    if (!o.meshFile.empty()) outputs_.push_back({"--mesh", o.meshFile, Format::Glb});
 }
 
 bool RenderOutputs::imageFormat(const std::string& path, Format standard, Format& format) {
@@ -37,6 +38,24 @@ bool RenderOutputs::imageFormat(const std::string& path, Format standard, Format
     return true;
 }
 
+bool RenderOutputs::meshFormat(const std::string& path, Format& format) {
+    if (path == "-" || endsWith(path, ".glb"))
+        format = Format::Glb;
+    else if (endsWith(path, ".gltf"))
+        format = Format::Gltf;
+    else if (endsWith(path, ".ply"))
+        format = Format::Ply;
+    else
+        return false;
+    return true;
+}
+
+bool RenderOutputs::hasMesh() const {
+    for (const Output& output : outputs_)
+        if (isMesh(output.format)) return true;
+    return false;
+}
+
 bool RenderOutputs::hasImage() const {
     for (const Output& output : outputs_)
         if (isImage(output.format)) return true;
@@ -48,6 +67,11 @@ bool RenderOutputs::check(std::string& error) {
     for (Output& output : outputs_) {
         if (isImage(output.format) && !imageFormat(output.path, output.format, output.format)) {
             error = "cannot tell the image format of " + output.path + ": name it .png or .exr";
+            return false;
+        }
+        if (isMesh(output.format) && !meshFormat(output.path, output.format)) {
+            error =
+                "cannot tell the mesh format of " + output.path + ": name it .glb, .gltf or .ply";
             return false;
         }
     }

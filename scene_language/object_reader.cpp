@@ -70,6 +70,8 @@ void SceneDescription::readObject(TokenReader& reader) {
     }
     reader.accept(Token::PlnrMsh);
     object.name = reader.readName();
+    objectNames.resize(objectNumber);
+    objectNames.back() = object.name;
     readObjectOptions(reader, object);
 
     object.fileName = reader.fileName();

@@ -41,6 +41,9 @@ class SceneDescription : public SolverState {
     Material materials[limits::kMaxMaterials];
     int materialCount = 0;
     Matrix modelMatrix = Matrix::identity();
+    // The name of every object statement, by its number less one (what the
+    // vertices' `object` holds less one), for outputs that name objects.
+    std::vector<String> objectNames;
 
     // Loader state that lives for the whole run
     int currentMaterial = 0;                   // index into materials

@@ -93,6 +93,10 @@ TEST(RendererOutputs, EveryFaultIsFoundBeforeTheRunAndNothingIsTouched) {
         {{"-o", "-", "--patches", "-"}, "-o - and --patches - are the same file"},
         {{"-o", "image.tif"}, "cannot tell the image format of image.tif: name it .png or .exr"},
         {{"--hdr", "scene"}, "cannot tell the image format of scene: name it .png or .exr"},
+        {{"--mesh", "lit.obj"},
+         "cannot tell the mesh format of lit.obj: name it .glb, .gltf or .ply"},
+        {{"--patches", "m.ply", "--mesh", "m.ply"},
+         "--patches m.ply and --mesh m.ply are the same file"},
         {{"-o", "no/such/x.png"}, "cannot write no/such/x.png: No such file or directory"},
         {{"--patches", "folder"}, "cannot write folder: Is a directory"},
     };
@@ -135,13 +139,17 @@ TEST(RendererOutputs, FormatsComeFromTheNamesAndSpecialFilesAreWrittenThrough) {
         runProgram(kRenderer, {"scene.sce", "-q", "-n", "5", "--size", "8", "-o", "-"}, dir);
     EXPECT_EQ(out.status, 0);
     EXPECT_TRUE(isPng(out.out));
+    ProgramResult mesh = runProgram(
+        kRenderer, {"scene.sce", "-q", "-n", "5", "--exposure", "1", "--mesh", "-"}, dir);
+    EXPECT_EQ(mesh.status, 0);
+    EXPECT_EQ(mesh.out.substr(0, 4), "glTF");
 }
 
 TEST(RendererOutputs, InterruptWritesTheOutputsOfTheIterationsDone) {
     std::string dir = makeTempDir();
     writeFile(dir + "/scene.sce", kScene);
-    RunningProgram running =
-        startIterating(dir, {"-o", "i.png", "--patches", "p.csv", "--convergence", "c.csv"});
+    RunningProgram running = startIterating(
+        dir, {"-o", "i.png", "--patches", "p.csv", "--convergence", "c.csv", "--mesh", "m.ply"});
     kill(running.pid, SIGINT);
     ProgramResult r = finishProgram(running, 60);
     EXPECT_EQ(r.status, 130);
@@ -153,6 +161,7 @@ TEST(RendererOutputs, InterruptWritesTheOutputsOfTheIterationsDone) {
     EXPECT_TRUE(isPng(readFile(dir + "/i.png")));
     EXPECT_EQ(lastConvergenceRow(readFile(dir + "/c.csv")), done);
     EXPECT_NE(readFile(dir + "/p.csv").find("\n0,white,"), std::string::npos);
+    EXPECT_EQ(readFile(dir + "/m.ply").substr(0, 4), "ply\n");
 
     // A second signal ends the program at once, here while it waits for a
     // reader of the pipe it is to write.
@@ -167,8 +176,8 @@ TEST(RendererOutputs, InterruptWritesTheOutputsOfTheIterationsDone) {
     kill(running.pid, SIGTERM);
     ProgramResult second = finishProgram(running, 60);
     EXPECT_EQ(second.signal, SIGTERM);
-    EXPECT_EQ(filesIn(dir),
-              (std::set<std::string>{"c.csv", "i.png", "j.png", "p.csv", "pipe", "scene.sce"}));
+    EXPECT_EQ(filesIn(dir), (std::set<std::string>{"c.csv", "i.png", "j.png", "m.ply", "p.csv",
+                                                   "pipe", "scene.sce"}));
 }
 
 TEST(RendererOutputs, TimeBudgetEndsTheRunAndTheOutputsAreWritten) {

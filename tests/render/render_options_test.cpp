@@ -39,6 +39,8 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
                        "p.csv",
                        "--convergence",
                        "c.csv",
+                       "--mesh",
+                       "m.glb",
                        "--size",
                        "800x600",
                        "--exposure",
@@ -62,6 +64,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.exrFile, "a.exr");
     EXPECT_EQ(p.patchFile, "p.csv");
     EXPECT_EQ(p.convergenceFile, "c.csv");
+    EXPECT_EQ(p.meshFile, "m.glb");
     EXPECT_EQ(p.width, 800);
     EXPECT_EQ(p.height, 600);
     EXPECT_EQ(p.exposure, 2.5);

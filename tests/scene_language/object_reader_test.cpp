@@ -90,6 +90,8 @@ TEST(ObjectReader, EmptyObjectAddsOnlyTheStatusLine) {
     std::string errors = load(*s, "plnrMsh x vrtxPstn end cmplxPly end end\n");
     EXPECT_EQ(errors, statusLine(1, 0, 0, 0));
     EXPECT_EQ(s->objectNumber, 1);
+    ASSERT_EQ(s->objectNames.size(), 1u);
+    EXPECT_STREQ(s->objectNames[0].c_str(), "x");
     EXPECT_EQ(s->vertexCount(), 0);
     EXPECT_EQ(s->patchCount(), 0);
 }
@@ -100,6 +102,8 @@ TEST(ObjectReader, StatusLineCountsWhatCameBefore) {
         load(*s, std::string(kMaterials) + "[ label ] " + object("") + object("mtrlNm snow end"));
     EXPECT_EQ(errors, statusLine(1, 4, 0, 0) + statusLine(2, 4, 4, 2));
     EXPECT_EQ(s->objectNumber, 2);
+    ASSERT_EQ(s->objectNames.size(), 2u);  // by number; the label is no name
+    EXPECT_STREQ(s->objectNames[0].c_str(), "obj");
 }
 
 TEST(ObjectReader, QuadrilateralAtLevelOneMakesTwoPatches) {
