@@ -25,8 +25,11 @@ struct Vertex;
 // the square of the number of patches around a vertex, summed over vertices.
 class CreaseColors {
   public:
-    // `patches` as the scene lists them; `creaseDegrees` from 0 to 180.
-    CreaseColors(const std::vector<Patch*>& patches, double creaseDegrees);
+    // `patches` as the scene lists them; `creaseDegrees` from 0 to 180. The
+    // colours average each patch's `eyeRadianceSum`, or `values[i]` for
+    // patches[i] when values are given.
+    CreaseColors(const std::vector<Patch*>& patches, double creaseDegrees,
+                 const std::vector<Color>* values = nullptr);
 
     int outputVertexCount() const { return static_cast<int>(colors_.size()); }
     // The output vertex of corner 0, 1 or 2 of patches[patchIndex].
@@ -47,7 +50,8 @@ class CreaseColors {
     // For every corner, the first corner (in list order) of its side.
     std::vector<int> firstCornersOfSides(const std::vector<Patch*>& patches,
                                          double minimumCosine) const;
-    void numberSides(const std::vector<Patch*>& patches, const std::vector<int>& firstCorner);
+    void numberSides(const std::vector<Patch*>& patches, const std::vector<int>& firstCorner,
+                     const std::vector<Color>* values);
 
     std::vector<int> corners_;  // output vertex of every patch corner, 3 per patch
     std::vector<const Vertex*> sceneVertices_;

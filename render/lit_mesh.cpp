@@ -61,13 +61,28 @@ void addPart(const Scene& s, const std::vector<Patch*>& ordered, size_t first, s
     part.vertexCount = *range.second - *range.first + 1;
     mesh.parts.push_back(part);
 }
+// What the patches' eye sums would be seen from their front side, for a mesh
+// that is seen from anywhere: a patch that the camera sees from behind lacks
+// its emission and direct light in its eye sum, which is added here (its
+// diffuse part, the same from every side).
+std::vector<Color> viewIndependentSums(const Scene& s, const std::vector<Patch*>& patches) {
+    std::vector<Color> sums(patches.size());
+    for (size_t i = 0; i < patches.size(); ++i) {
+        const Patch& p = *patches[i];
+        sums[i] = p.eyeRadianceSum;
+        if (!(dot(p.worldNormal, p.toEye) > 0.0))
+            sums[i] += p.emittedAndDirectDiffuse(s.lights) / s.displayScale;
+    }
+    return sums;
+}
 }  // namespace
 
 LitMesh buildLitMesh(const Scene& s, double creaseDegrees, double exposure) {
     LitMesh mesh;
     mesh.exposure = exposure;
     std::vector<Patch*> ordered = byObject(s.patches);
-    CreaseColors colors(ordered, creaseDegrees);
+    std::vector<Color> values = viewIndependentSums(s, ordered);
+    CreaseColors colors(ordered, creaseDegrees, &values);
     addVertices(colors, s.displayScale, mesh);
     for (size_t i = 0; i < ordered.size(); ++i)
         for (int k = 0; k < 3; ++k)

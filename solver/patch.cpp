@@ -17,3 +17,16 @@ void initPatch(Patch& patch, Vertex* a, Vertex* b, Vertex* c, const Material* ma
     patch.side = 0;
     patch.shotStride = static_cast<int16_t>(shotStride);
 }
+
+Color Patch::emittedAndDirectDiffuse(const PointLight* lights) const {
+    Color sum = material->emission;
+    Vector c =
+        (vertices[0]->savedPosition + vertices[1]->savedPosition + vertices[2]->savedPosition) *
+        (1.0 / 3.0);
+    for (int e = 0; e < lightCount; ++e) {
+        const PointLight& light = lights[lightIndices[e]];
+        double cosL = -dot(worldNormal, normalized(c - light.position));
+        if (cosL > 0.0) sum += (light.power * lightFactors[e]) * material->diffuse;
+    }
+    return sum;
+}

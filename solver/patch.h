@@ -47,6 +47,10 @@ struct Patch {
     void updateOutgoing(const Vector& previousDirection, const Vector& direction,
                         const PointLight* lights, int iteration, int firstShot);
     void updateEyeTerms(const Vector& previousDirection, const PointLight* lights);
+    // The emission and the diffusely reflected light of the light list: what
+    // the eye sees of them from whichever side it faces the patch (the eye
+    // terms leave them out of a patch seen from behind).
+    Color emittedAndDirectDiffuse(const PointLight* lights) const;
 
     // Adds this iteration's eye radiance, a 1/N share of the planned N.
     void accumulateEye(int plannedIterations) {

@@ -169,3 +169,35 @@ TEST_F(LitMeshTest, PlyHasItsHeaderThenVerticesAndFaces) {
         {floatAt(bytes, vertex + 12), floatAt(bytes, vertex + 16), floatAt(bytes, vertex + 20)},
         color(4, 0));
 }
+
+TEST(LitMesh, APatchSeenFromBehindKeepsItsEmissionAndDirectLight) {
+    // Two emitting triangles under a point light, one seen by the camera from
+    // its front, the other from behind: the eye sum of the second lacks the
+    // emission and direct light, which the mesh must not.
+    Scene s;
+    Material lit;
+    lit.emission = Color(0.5, 0.25, 0.125);
+    lit.reflectance = Color(0.6, 0.6, 0.6);
+    lit.diffuseScale = 1.0;
+    lit.deriveCoefficients();
+    s.addLight(Color(100.0), Vector(0, 10, 0));
+    Color front = lit.emission + Color(100.0 * 0.02) * lit.diffuse;
+    for (double x : {0.0, 5.0}) {
+        s.objectNumber += 1;
+        Patch t;
+        initPatch(t, s.addVertex({x, 0, 0}, true), s.addVertex({x, 0, 1}, true),
+                  s.addVertex({x + 1, 0, 0}, true), &lit, 1);
+        t.lightIndices[0] = 0;
+        t.lightFactors[0] = 0.02;
+        t.lightCount = 1;
+        t.toEye = x == 0.0 ? Vector(0, 1, 0) : Vector(0, -1, 0);  // normal (0, 1, 0)
+        t.eyeRadianceSum = x == 0.0 ? front : Color();
+        s.addPatch(t);
+    }
+    s.saveGeometry();
+    LitMesh mesh = buildLitMesh(s, 30.0, 1.0);
+    ASSERT_EQ(mesh.vertexCount(), 6u);
+    for (size_t v = 0; v < 6; ++v)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_FLOAT_EQ(mesh.colors[3 * v + c], static_cast<float>(front[2 - c])) << v;
+}
