@@ -1,14 +1,14 @@
 // The ray bundle: the scene turned so that the bundle direction is +z, the
-// patches ordered by depth and scan-converted one after the other into the
-// bundle buffer, whose cells remember the last surface met along each line.
+// patches ordered by depth and scan-converted, in that order, into the bundle
+// buffer, whose cells remember the last surface met along each line.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "base/fatal_error.h"
 #include "solver/bundle_buffer.h"
-#include "solver/bundle_cells.h"
+#include "solver/bundle_estimate.h"
 #include "solver/bundle_work.h"
 #include "solver/depth_sort.h"
 #include "solver/solver_state.h"
@@ -44,16 +44,23 @@ void setMatrix(double a[3][3], double d0, double d1, double d2) {
     a[2][2] = d2;
 }
 
+// Patches and vertices per chunk of the parallel sweeps: enough work to
+// outweigh handing a chunk to a thread.
+constexpr size_t kSweepChunk = 4096;
+
 // Projects every placed vertex onto the bundle buffer:
 // X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision.
-void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work) {
+void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work,
+                     ThreadPool& pool) {
     work.projectedX.resize(vertices.size());
     work.projectedY.resize(vertices.size());
-    for (size_t i = 0; i < vertices.size(); ++i) {
-        const Vector& p = vertices[i]->position;
-        work.projectedX[i] = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
-        work.projectedY[i] = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
-    }
+    pool.forChunks(vertices.size(), kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            const Vector& p = vertices[i]->position;
+            work.projectedX[i] = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
+            work.projectedY[i] = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
+        }
+    });
 }
 
 // Lists the patches by serial, which run from 0 to n − 1.
@@ -70,7 +77,6 @@ constexpr size_t kPatchLookahead = 8;
 void fetchViewedFields(const Patch* p) {
     __builtin_prefetch(&p->vertices);
     __builtin_prefetch(&p->serial);
-    __builtin_prefetch(&p->bundleIncoming);
     __builtin_prefetch(&p->bundleOutgoing);
     __builtin_prefetch(&p->material);
 }
@@ -81,17 +87,13 @@ void fetchResultFields(Patch* p) {
     __builtin_prefetch(&p->side, 1);
 }
 
-// Reads what the transfer needs of every patch, sweeping the records in the
-// order of bySerial, and keys the depth order. Returns whether every patch
-// stood at the index of its serial.
-bool viewPatches(BundleWork& work) {
-    size_t n = work.bySerial.size();
-    work.views.resize(n);
-    work.entryTerms.resize(n);
-    work.order.resize(n);
+// Reads what the transfer needs of the patches of serials [first, end),
+// sweeping the records in the order of bySerial, and keys the depth order.
+// Returns whether every patch stood at the index of its serial.
+bool viewPatches(BundleWork& work, size_t first, size_t end) {
     bool bySerial = true;
-    for (size_t s = 0; s < n; ++s) {
-        if (s + kPatchLookahead < n) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
+    for (size_t s = first; s < end; ++s) {
+        if (s + kPatchLookahead < end) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
         const Patch& p = *work.bySerial[s];
         bySerial = bySerial && p.serial == static_cast<int32_t>(s);
         const Vertex* const* v = p.vertices;
@@ -100,62 +102,73 @@ bool viewPatches(BundleWork& work) {
         work.views[s] = {{{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
                           {y[v[0]->index], y[v[1]->index], y[v[2]->index]}},
                          p.normal.z,
-                         p.material->selectProbability};
-        work.entryTerms[s] = {p.bundleIncoming, p.bundleOutgoing};
+                         p.material->selectProbability,
+                         p.bundleOutgoing};
         double depth = std::min({v[0]->position.z, v[1]->position.z, v[2]->position.z});
         work.order[s] = {depthKey(depth), static_cast<int32_t>(s)};
     }
     return bySerial;
 }
 
+bool viewAllPatches(BundleWork& work, ThreadPool& pool) {
+    size_t n = work.bySerial.size();
+    work.views.resize(n);
+    work.order.resize(n);
+    std::atomic<bool> bySerial{true};
+    pool.forChunks(n, kSweepChunk, [&](size_t first, size_t end) {
+        if (!viewPatches(work, first, end)) bySerial = false;
+    });
+    return bySerial;
+}
+
 // Orders the patch list ascending by nearest depth, equal depths by serial.
 // bySerial is kept from one bundle to the next and rebuilt when it is stale.
-void orderByDepth(std::vector<Patch*>& patches, BundleWork& work) {
-    bool current = work.bySerial.size() == patches.size() && viewPatches(work);
+void orderByDepth(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
+    bool current = work.bySerial.size() == patches.size() && viewAllPatches(work, pool);
     if (!current) {
         indexBySerial(patches, work.bySerial);
-        viewPatches(work);
+        viewAllPatches(work, pool);
     }
     sortByDepth(work.order, work.scratch);
     for (size_t i = 0; i < patches.size(); ++i) patches[i] = work.bySerial[work.order[i].index];
 }
 
-// Lays the views and terms out in depth order, so that the scan reads them
-// one after the other and finds a patch's terms by its position.
-void arrangeInDepthOrder(BundleWork& work) {
+// Lays the views out in depth order, so that the transfer reads them one
+// after the other and finds a patch by its position.
+void arrangeInDepthOrder(BundleWork& work, ThreadPool& pool) {
     size_t n = work.order.size();
     work.viewsInOrder.resize(n);
-    work.terms.resize(n);
     work.positionOf.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        int32_t s = work.order[i].index;
-        work.viewsInOrder[i] = work.views[s];
-        work.terms[i] = work.entryTerms[s];
-        work.positionOf[s] = static_cast<int32_t>(i);
-    }
+    pool.forChunks(n, kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            int32_t s = work.order[i].index;
+            work.viewsInOrder[i] = work.views[s];
+            work.positionOf[s] = static_cast<int32_t>(i);
+        }
+    });
 }
 
-// Writes the results to the patches that took part, in serial order: the
-// summed radiance becomes the mean over the patch's cells times the cosine
-// between its normal and the bundle direction.
-void storeResults(const BundleWork& work) {
-    size_t n = work.bySerial.size();
-    for (size_t s = 0; s < n; ++s) {
-        if (s + kPatchLookahead < n) {
+// Writes the results of serials [first, end) to the patches that took part:
+// the summed radiance becomes the mean over the patch's cells (see
+// bundle_estimate.h) times the cosine between its normal and the direction.
+void storeResults(const BundleWork& work, size_t first, size_t end) {
+    for (size_t s = first; s < end; ++s) {
+        if (s + kPatchLookahead < end) {
             fetchResultFields(work.bySerial[s + kPatchLookahead]);
-            __builtin_prefetch(&work.terms[work.positionOf[s + kPatchLookahead]]);
+            __builtin_prefetch(&work.viewsInOrder[work.positionOf[s + kPatchLookahead]]);
         }
         int32_t i = work.positionOf[s];
-        int32_t count = work.pixelCounts[i];
+        int32_t count = work.result.cells[i];
         if (count < 0) continue;  // left out of this bundle
         Patch& p = *work.bySerial[s];
-        double normalZ = work.viewsInOrder[i].normalZ;
-        p.side = normalZ > 0.0 ? 1 : 0;
+        const BundlePatch& view = work.viewsInOrder[i];
+        p.side = view.normalZ > 0.0 ? 1 : 0;
         p.pixelCount = count;
-        Color in = work.terms[i].incoming;
-        if (count > 0) {
-            double cosine = std::fabs(normalZ);
-            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / count;
+        Color in = work.result.incoming[i];
+        double divisor = cellDivisor(count, cellShare(view.corners));
+        if (divisor > 0.0) {
+            double cosine = std::fabs(view.normalZ);
+            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
         }
         p.bundleIncoming = in;
     }
@@ -186,17 +199,27 @@ void SolverState::transferBundle() {
 
     BundleBuffer& buffer = *bundleBuffer;
     BundleWork& work = buffer.work;
-    projectVertices(vertices, resolution, extent, work);
-    orderByDepth(patches, work);
-    arrangeInDepthOrder(work);
-    // Every cell := -1 (the sky, when the bundle points down) or 0: both
-    // are one byte value repeated.
-    size_t cellBytes = sizeof(int32_t) * buffer.side * buffer.side;
-    std::memset(buffer.cells.get(), direction.y < 0.0 ? 0xff : 0, cellBytes);
-    auto marked = scanPatches(work, buffer.side, random, buffer.cells.get(), skyRadiance);
-    // With the bundle pointing up, a front-facing patch still named by a cell
-    // after the scan looks up along the line into the open sky.
-    if (direction.y > 0.0 && !skyRadiance.isBlack())
-        addSkyToNamedCells(work, buffer.cells.get(), marked, skyRadiance);
-    storeResults(work);
+    ThreadPool& pool = workers();
+    projectVertices(vertices, resolution, extent, work, pool);
+    orderByDepth(patches, work, pool);
+    arrangeInDepthOrder(work, pool);
+    // The selection draws come first, in depth order, so that the random
+    // sequence does not depend on how the bands share out the work.
+    drawTakingPart(work.viewsInOrder.data(), patches.size(), random, work.takesPart);
+    BandedTransfer::Input in;
+    in.side = buffer.side;
+    in.count = patches.size();
+    in.patches = work.viewsInOrder.data();
+    in.takesPart = work.takesPart.data();
+    in.cells = buffer.cells.get();
+    in.sky = skyRadiance;
+    // Down: every cell starts as the sky. Up: a front-facing patch still
+    // named by a cell after the scan looks along the line into the open sky.
+    if (direction.y < 0.0)
+        in.skySide = SkySide::below;
+    else if (direction.y > 0.0 && !skyRadiance.isBlack())
+        in.skySide = SkySide::above;
+    work.transfer.run(in, pool, work.result);
+    pool.forChunks(patches.size(), kSweepChunk,
+                   [&](size_t first, size_t end) { storeResults(work, first, end); });
 }

@@ -13,6 +13,7 @@
 
 struct BundleBuffer;
 class ItemBuffer;
+class ThreadPool;
 
 // The solver's share of the scene: the tessellated geometry, the light table
 // and the state of the bundles, with the solver's operations on them. The
@@ -45,6 +46,9 @@ class SolverState {
     void updatePatches(const Vector& previousDirection, int plannedIterations);
     // Clears what the next bundle accumulates, for every patch.
     void resetBundleTerms();
+    // The threads of the iteration's parallel work, threadCount of them; made
+    // anew when threadCount has changed.
+    ThreadPool& workers();
 
     // Bundle transfer (bundle_transfer.cpp)
     void setUpBundle();
@@ -79,6 +83,9 @@ class SolverState {
 
     // The one random source of the run
     Random random;
+    // Threads that share the patch sweeps and the transfer; the results are
+    // the same bit for bit for any number. All cores unless a program says.
+    int threadCount;
 
     // Display hooks: set by the program that owns a GL context. Without a
     // context nothing is rendered; the solver runs the same.
@@ -90,4 +97,5 @@ class SolverState {
 
     std::vector<std::unique_ptr<Patch[]>> patchBlocks_;
     std::unique_ptr<ItemBuffer> itemBuffer_;  // identifier frames, weights, display list
+    std::unique_ptr<ThreadPool> workers_;
 };
