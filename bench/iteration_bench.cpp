@@ -53,6 +53,7 @@ void placeAlongNewDirection(Scene& s) {
 
 void wholeIteration(benchmark::State& state) {
     Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    s.threadCount = static_cast<int>(state.range(1));
     Vector previous(0.0, 0.0, 1.0);
     for (auto _ : state) {
         s.iterateOnce(4000, previous);
@@ -63,6 +64,7 @@ void wholeIteration(benchmark::State& state) {
 
 void transferAlone(benchmark::State& state) {
     Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    s.threadCount = static_cast<int>(state.range(1));
     for (auto _ : state) {
         state.PauseTiming();
         placeAlongNewDirection(s);
@@ -119,7 +121,16 @@ void clearAndWriteBaseline(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(clearAndWriteBaseline)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
-BENCHMARK(transferAlone)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
-BENCHMARK(wholeIteration)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
+// Scene size and threads; wall-clock time, as the threads share the work.
+BENCHMARK(transferAlone)
+    ->ArgsProduct({{10000, 200000}, {1, 2}})
+    ->ArgNames({"patches", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeIteration)
+    ->ArgsProduct({{10000, 200000}, {1, 2}})
+    ->ArgNames({"patches", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

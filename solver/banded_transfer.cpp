@@ -1,6 +1,7 @@
 #include "solver/banded_transfer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -10,70 +11,81 @@ constexpr int kChunk = 8192;  // patches per chunk of listing and adding
 // edge functions cost less to set up than a walk along the edges.
 constexpr int kTestedCentres = 6;
 
-// A gathering (back-facing) patch's pass over its cells. A cell holds 0
-// (nothing), −1 (the sky) or n ≥ 1, naming the marking patch whose sum is
-// sums[n − 1] and whose outgoing radiance is outgoing[n − 1]. Along each
-// cell the patch takes what the surface named sends, and the surface what
-// the patch sends, or the patch takes the sky; then the cell is cleared, as
-// nothing behind the patch sees past it. The patch's own sum, and that of
-// the surface met, stay in registers while the cells name the same surface;
-// every sum still receives its terms one by one, in cell order.
-struct Gatherer {
-    Color* sums;
-    const Color* outgoing;
-    Color sky;
-    Color own, ownOut;  // the patch's running sum and its outgoing radiance
-    int32_t held = 0;   // cell value of the surface whose sum is held
-    Color heldSum, heldOut;
-
-    void cell(int32_t* cell) {
-        int32_t n = *cell;
-        *cell = 0;
-        if (n >= 1) {
-            if (n != held) hold(n);
-            for (int c = 0; c < 3; ++c) own.c[c] += heldOut.c[c], heldSum.c[c] += ownOut.c[c];
-        } else if (n == -1) {
-            own += sky;
-        }
-    }
-    void span(int32_t* cell, int32_t* stop) {
-        for (; cell != stop; ++cell) this->cell(cell);
-    }
-    void hold(int32_t n) {
-        if (held >= 1) sums[held - 1] = heldSum;
-        held = n;
-        heldSum = sums[n - 1];
-        heldOut = outgoing[n - 1];
-    }
-    // Stores the sums held; `self` is the patch's own index in `sums`.
-    void finish(int32_t self) {
-        if (held >= 1) sums[held - 1] = heldSum;
-        sums[self] = own;
-    }
+// Cells first .. end − 1 of one row of the buffer.
+struct CellRun {
+    int32_t* first;
+    int32_t* end;
 };
 
-// Calls cellAction(cell) for every cell of the entry in rows [firstRow,
-// endRow), rows ascending and cells ascending within a row.
-template <class CellAction>
-void forCells(const GridTriangle& corners, const CellBox& box, int firstRow, int endRow, int side,
-              int32_t* cells, CellAction&& cellAction) {
-    int j0 = std::max(firstRow, box.firstRow), j1 = std::min(endRow, box.endRow);
-    if (box.columns() * box.rows() == 1) {
-        // Listed only when it covers its one centre.
-        cellAction(cells + static_cast<size_t>(box.firstRow) * side + box.firstColumn);
-    } else if (box.columns() * box.rows() <= kTestedCentres) {
-        CentreTest test(corners);
-        for (int j = j0; j < j1; ++j) {
-            int32_t* row = cells + static_cast<size_t>(j) * side;
-            for (int k = box.firstColumn; k < box.endColumn; ++k)
-                if (test.covers(k, j)) cellAction(row + k);
-        }
-    } else {
-        CellTriangle(corners).forRows(j0, j1, side, [&](int row, int first, int end) {
-            int32_t* cell = cells + static_cast<size_t>(row) * side;
-            for (int32_t *c = cell + first, *stop = cell + end; c != stop; ++c) cellAction(c);
-        });
+// Lists the runs of cells of the entry in rows [firstRow, endRow), rows
+// ascending, at most one a row, and returns how many. A box of one cell is
+// listed only when the triangle covers it.
+int cellRuns(const GridTriangle& corners, const CellBox& box, int firstRow, int endRow, int side,
+             int32_t* cells, CellRun* runs) {
+    int count = 0;
+    auto add = [&](int row, int first, int end) {
+        int32_t* cell = cells + static_cast<size_t>(row) * side;
+        runs[count++] = {cell + first, cell + end};
+    };
+    if (box.columns() * box.rows() == 1)
+        add(box.firstRow, box.firstColumn, box.endColumn);
+    else if (box.columns() * box.rows() <= kTestedCentres)
+        CentreTest(corners).forRows(box, firstRow, endRow, add);
+    else
+        CellTriangle(corners).forRows(firstRow, endRow, side, add);
+    return count;
+}
+
+// A front-facing patch marks its cells with `id` as the last surface met.
+// Returns the number of cells.
+int32_t mark(const CellRun* runs, int count, int32_t id) {
+    int32_t cells = 0;
+    for (const CellRun* run = runs; run != runs + count; ++run) {
+        std::fill(run->first, run->end, id);
+        cells += static_cast<int32_t>(run->end - run->first);
     }
+    return cells;
+}
+
+// A gathering (back-facing) patch's pass over its cells. A cell holds 0
+// (nothing), −1 (the sky) or n ≥ 1, naming the marking entry n − 1 of
+// `sums` and `outgoing`. Along each cell the patch, entry `self`, takes what
+// the surface named sends, and the surface what the patch sends, or the
+// patch takes the sky; then the cell is cleared, as nothing behind the
+// patch sees past it. The patch's own sum, and that of the surface met, stay
+// in registers while the cells name the same surface; every sum still
+// receives its terms one by one, in cell order. Returns the number of cells.
+int32_t gather(const CellRun* runs, int count, Color* sums, const Color* outgoing, int32_t self,
+               const Color& sky) {
+    const double out0 = outgoing[self][0], out1 = outgoing[self][1], out2 = outgoing[self][2];
+    double in0 = 0.0, in1 = 0.0, in2 = 0.0;
+    int32_t held = 0;  // cell value of the surface whose sum is held
+    double heldIn0 = 0.0, heldIn1 = 0.0, heldIn2 = 0.0;
+    double heldOut0 = 0.0, heldOut1 = 0.0, heldOut2 = 0.0;
+    int32_t cells = 0;
+    for (const CellRun* run = runs; run != runs + count; ++run) {
+        cells += static_cast<int32_t>(run->end - run->first);
+        for (int32_t* cell = run->first; cell != run->end; ++cell) {
+            int32_t n = *cell;
+            *cell = 0;
+            if (n >= 1) {
+                if (n != held) {
+                    if (held >= 1) sums[held - 1] = Color(heldIn0, heldIn1, heldIn2);
+                    held = n;
+                    heldIn0 = sums[n - 1][0], heldIn1 = sums[n - 1][1], heldIn2 = sums[n - 1][2];
+                    heldOut0 = outgoing[n - 1][0], heldOut1 = outgoing[n - 1][1],
+                    heldOut2 = outgoing[n - 1][2];
+                }
+                in0 += heldOut0, in1 += heldOut1, in2 += heldOut2;
+                heldIn0 += out0, heldIn1 += out1, heldIn2 += out2;
+            } else if (n == -1) {
+                in0 += sky[0], in1 += sky[1], in2 += sky[2];
+            }
+        }
+    }
+    if (held >= 1) sums[held - 1] = Color(heldIn0, heldIn1, heldIn2);
+    sums[self] = Color(in0, in1, in2);
+    return cells;
 }
 
 }  // namespace
@@ -103,7 +115,6 @@ void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
 void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
     bands_ = bandCount(in.side);
     chunks_ = static_cast<int>((in.count + kChunk - 1) / kChunk);
-    grid_.resize(in.count);
     box_.resize(in.count);
     chunkStart_.assign(static_cast<size_t>(bands_) * chunks_ + 1, 0);
     pool.run(chunks_, [&](int chunk, int worker) { classifyChunk(in, chunk, scratch_[worker]); });
@@ -119,19 +130,17 @@ void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
     pool.run(chunks_, [&](int chunk, int) { fillChunk(chunk); });
 }
 
-// Rounds the corners of the chunk's patches to the grid, finds the cells
-// they can hold, settles those that can hold one cell only, and counts the
-// chunk's patches per band.
+// Finds the cells the chunk's patches can hold, settles those that can hold one cell only, and
+// counts the chunk's patches per band.
 void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch) {
     scratch.perBand.assign(bands_, 0);
     size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
     for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
-        GridTriangle g = toGrid(in.patches[i].corners);
+        const GridTriangle& g = in.patches[i].corners;
         CellBox box = cellBox(g, in.side);
         bool listed =
             in.takesPart[i] && !box.empty() &&
             (box.columns() * box.rows() > 1 || CentreTest(g).covers(box.firstColumn, box.firstRow));
-        grid_[i] = g;
         box_[i] = listed ? box : CellBox{0, 0, 0, 0};
         if (!listed) continue;
         for (int b = box.firstRow / kRowsPerBand; b <= (box.endRow - 1) / kRowsPerBand; ++b)
@@ -145,7 +154,7 @@ void BandedTransfer::fillChunk(int chunk) {
     std::vector<int32_t> next(bands_);
     for (int b = 0; b < bands_; ++b)
         next[b] = chunkStart_[static_cast<size_t>(b) * chunks_ + chunk];
-    int32_t end = std::min(static_cast<int32_t>(grid_.size()), (chunk + 1) * kChunk);
+    int32_t end = std::min(static_cast<int32_t>(box_.size()), (chunk + 1) * kChunk);
     for (int32_t i = chunk * kChunk; i < end; ++i) {
         const CellBox& box = box_[i];
         if (box.empty()) continue;
@@ -163,9 +172,13 @@ void BandedTransfer::gatherEntries(const Input& in, int band, Scratch& scratch) 
     const int32_t count = chunkStart_[static_cast<size_t>(band + 1) * chunks_] - start;
     scratch.entries.resize(count);
     scratch.outgoing.resize(count);
+    constexpr int32_t kLookahead = 16;  // patches fetched ahead of their copy
     for (int32_t e = 0; e < count; ++e) {
+        if (e + kLookahead < count)
+            __builtin_prefetch(&in.patches[members_[start + e + kLookahead]]);
         int32_t position = members_[start + e];
-        scratch.entries[e] = {grid_[position], box_[position], in.patches[position].normalZ};
+        const BundlePatch& patch = in.patches[position];
+        scratch.entries[e] = {patch.corners, box_[position], patch.normalZ};
         scratch.outgoing[e] = in.patches[position].outgoing;
     }
 }
@@ -177,28 +190,23 @@ void BandedTransfer::workBand(const Input& in, int band, Scratch& scratch) {
     const int firstRow = band * kRowsPerBand, endRow = std::min(side, firstRow + kRowsPerBand);
     int32_t* rows = in.cells + static_cast<size_t>(firstRow) * side;
     int32_t* rowsEnd = in.cells + static_cast<size_t>(endRow) * side;
-    std::fill(rows, rowsEnd, in.skySide == SkySide::below ? -1 : 0);
+    // Every cell := −1 (the sky, when the bundle points down) or 0: both
+    // are one byte value repeated.
+    std::memset(rows, in.skySide == SkySide::below ? 0xff : 0,
+                sizeof(int32_t) * static_cast<size_t>(rowsEnd - rows));
 
     gatherEntries(in, band, scratch);
     const int32_t start = chunkStart_[static_cast<size_t>(band) * chunks_];
     const int32_t count = static_cast<int32_t>(scratch.entries.size());
     Color* sums = sums_.data() + start;
     std::fill(sums, sums + count, Color());
+    CellRun runs[kRowsPerBand];
     for (int32_t e = 0; e < count; ++e) {
         const Entry& entry = scratch.entries[e];
-        int32_t covered = 0;
-        if (entry.normalZ > 0.0) {
-            forCells(entry.corners, entry.box, firstRow, endRow, side, in.cells,
-                     [&](int32_t* cell) { *cell = e + 1, ++covered; });
-        } else {
-            Gatherer g{
-                sums,   scratch.outgoing.data(), in.sky, Color(), scratch.outgoing[e], 0, Color(),
-                Color()};
-            forCells(entry.corners, entry.box, firstRow, endRow, side, in.cells,
-                     [&](int32_t* cell) { g.cell(cell), ++covered; });
-            g.finish(e);
-        }
-        counts_[start + e] = covered;
+        int n = cellRuns(entry.corners, entry.box, firstRow, endRow, side, in.cells, runs);
+        counts_[start + e] = entry.normalZ > 0.0
+                                 ? mark(runs, n, e + 1)
+                                 : gather(runs, n, sums, scratch.outgoing.data(), e, in.sky);
     }
     // Marks that no patch gathered look up along the line into the open sky.
     if (in.skySide == SkySide::above)

@@ -27,15 +27,17 @@
 
 #include "base/random.h"
 #include "geometry/color.h"
+#include "solver/bundle_estimate.h"
 #include "solver/scan_converter.h"
 #include "solver/thread_pool.h"
 
 // A patch as one bundle sees it.
 struct BundlePatch {
-    ProjectedTriangle corners;  // on the buffer, in cells
-    double normalZ;             // z of the placed normal: > 0 marks, else gathers
-    double selectProbability;   // of its material
-    Color outgoing;             // bundleOutgoing: what it sends along the lines
+    GridTriangle corners;      // projected onto the buffer, on the 1/256-cell grid
+    CellShare share;           // how its sums are divided
+    double normalZ;            // z of the placed normal: > 0 marks, else gathers
+    double selectProbability;  // of its material
+    Color outgoing;            // bundleOutgoing: what it sends along the lines
 };
 
 // Where the sky is seen along the bundle's lines, if anywhere.
@@ -106,8 +108,7 @@ class BandedTransfer {
 
     int bands_ = 0, chunks_ = 0;
     // By depth position.
-    std::vector<GridTriangle> grid_;  // corners on the grid
-    std::vector<CellBox> box_;        // the cells it can hold; empty when listed nowhere
+    std::vector<CellBox> box_;  // the cells it can hold; empty when listed nowhere
     // Band by band, and within a band chunk by chunk: where each chunk's
     // patches start in the band's list (then where the next chunk's do).
     std::vector<int32_t> chunkStart_;

@@ -44,23 +44,37 @@ void setMatrix(double a[3][3], double d0, double d1, double d2) {
     a[2][2] = d2;
 }
 
-// Patches and vertices per chunk of the parallel sweeps: enough work to
-// outweigh handing a chunk to a thread.
-constexpr size_t kSweepChunk = 4096;
-
 // Projects every placed vertex onto the bundle buffer:
-// X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision.
+// X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision, and
+// rounds that to the grid of the scan conversion, once for all the patches
+// that share the vertex.
 void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work,
                      ThreadPool& pool) {
     work.projectedX.resize(vertices.size());
     work.projectedY.resize(vertices.size());
-    pool.forChunks(vertices.size(), kSweepChunk, [&](size_t first, size_t end) {
+    work.gridX.resize(vertices.size());
+    work.gridY.resize(vertices.size());
+    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i) {
             const Vector& p = vertices[i]->position;
-            work.projectedX[i] = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
-            work.projectedY[i] = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
+            float x = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
+            float y = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
+            work.projectedX[i] = x;
+            work.projectedY[i] = y;
+            work.gridX[i] = scan_detail::toGrid(x);
+            work.gridY[i] = scan_detail::toGrid(y);
         }
     });
+}
+
+// A patch's corners on the grid, from its vertices'. A NaN corner makes the
+// projected area NaN; such a patch covers nothing, as toGrid would have it.
+GridTriangle gridCorners(const BundleWork& work, const Vertex* const* v, const CellShare& share) {
+    if (std::isnan(share.area)) return GridTriangle{};
+    const std::vector<int32_t>& x = work.gridX;
+    const std::vector<int32_t>& y = work.gridY;
+    return {{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
+            {y[v[0]->index], y[v[1]->index], y[v[2]->index]}};
 }
 
 // Lists the patches by serial, which run from 0 to n − 1.
@@ -99,11 +113,10 @@ bool viewPatches(BundleWork& work, size_t first, size_t end) {
         const Vertex* const* v = p.vertices;
         const std::vector<float>& x = work.projectedX;
         const std::vector<float>& y = work.projectedY;
-        work.views[s] = {{{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
-                          {y[v[0]->index], y[v[1]->index], y[v[2]->index]}},
-                         p.normal.z,
-                         p.material->selectProbability,
-                         p.bundleOutgoing};
+        CellShare share = cellShare({{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
+                                     {y[v[0]->index], y[v[1]->index], y[v[2]->index]}});
+        work.views[s] = {gridCorners(work, v, share), share, p.normal.z,
+                         p.material->selectProbability, p.bundleOutgoing};
         double depth = std::min({v[0]->position.z, v[1]->position.z, v[2]->position.z});
         work.order[s] = {depthKey(depth), static_cast<int32_t>(s)};
     }
@@ -115,7 +128,7 @@ bool viewAllPatches(BundleWork& work, ThreadPool& pool) {
     work.views.resize(n);
     work.order.resize(n);
     std::atomic<bool> bySerial{true};
-    pool.forChunks(n, kSweepChunk, [&](size_t first, size_t end) {
+    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         if (!viewPatches(work, first, end)) bySerial = false;
     });
     return bySerial;
@@ -139,7 +152,7 @@ void arrangeInDepthOrder(BundleWork& work, ThreadPool& pool) {
     size_t n = work.order.size();
     work.viewsInOrder.resize(n);
     work.positionOf.resize(n);
-    pool.forChunks(n, kSweepChunk, [&](size_t first, size_t end) {
+    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i) {
             int32_t s = work.order[i].index;
             work.viewsInOrder[i] = work.views[s];
@@ -155,17 +168,19 @@ void storeResults(const BundleWork& work, size_t first, size_t end) {
     for (size_t s = first; s < end; ++s) {
         if (s + kPatchLookahead < end) {
             fetchResultFields(work.bySerial[s + kPatchLookahead]);
-            __builtin_prefetch(&work.viewsInOrder[work.positionOf[s + kPatchLookahead]]);
+            int32_t ahead = work.positionOf[s + kPatchLookahead];
+            __builtin_prefetch(&work.result.incoming[ahead]);
+            __builtin_prefetch(&work.result.cells[ahead]);
         }
         int32_t i = work.positionOf[s];
         int32_t count = work.result.cells[i];
         if (count < 0) continue;  // left out of this bundle
         Patch& p = *work.bySerial[s];
-        const BundlePatch& view = work.viewsInOrder[i];
+        const BundlePatch& view = work.views[s];
         p.side = view.normalZ > 0.0 ? 1 : 0;
         p.pixelCount = count;
         Color in = work.result.incoming[i];
-        double divisor = cellDivisor(count, cellShare(view.corners));
+        double divisor = cellDivisor(count, view.share);
         if (divisor > 0.0) {
             double cosine = std::fabs(view.normalZ);
             for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
@@ -187,8 +202,16 @@ void SolverState::setUpBundle() {
     } else {
         setMatrix(rotation, -1.0, 1.0, -1.0);  // a half turn about y
     }
-    for (Vertex* v : vertices) v->position = rotate(v->position, rotation);
-    for (Patch* p : patches) p->normal = rotate(p->normal, rotation);
+    ThreadPool& pool = workers();
+    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i)
+            vertices[i]->position = rotate(vertices[i]->position, rotation);
+    });
+    const std::vector<Patch*>& records = patchRecords();
+    pool.forChunks(records.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i)
+            records[i]->normal = rotate(records[i]->normal, rotation);
+    });
 }
 
 void SolverState::transferBundle() {
@@ -220,6 +243,6 @@ void SolverState::transferBundle() {
     else if (direction.y > 0.0 && !skyRadiance.isBlack())
         in.skySide = SkySide::above;
     work.transfer.run(in, pool, work.result);
-    pool.forChunks(patches.size(), kSweepChunk,
+    pool.forChunks(patches.size(), ThreadPool::kSweepChunk,
                    [&](size_t first, size_t end) { storeResults(work, first, end); });
 }

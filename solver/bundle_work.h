@@ -15,9 +15,12 @@ struct Patch;
 // compact arrays, and writes the results back to the records once, again in
 // serial order.
 struct BundleWork {
-    // By vertex: the placed vertices projected onto the buffer, in cells
+    // By vertex: the placed vertices projected onto the buffer, in cells, and
+    // rounded to the 1/256-cell grid of the scan conversion
     std::vector<float> projectedX;
     std::vector<float> projectedY;
+    std::vector<int32_t> gridX;
+    std::vector<int32_t> gridY;
     // By serial
     std::vector<Patch*> bySerial;  // the patch of each serial
     std::vector<BundlePatch> views;

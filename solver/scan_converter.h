@@ -71,8 +71,11 @@ inline int32_t toGrid(float v) {
 // ceil(n / d) for d > 0: truncation is already the ceiling below zero.
 inline int64_t ceilDiv(int64_t n, int64_t d) { return n / d + (n % d > 0); }
 
-// The first row (or column) whose centre line, 256·j + 128, is at or above y.
-inline int64_t rowFrom(int64_t y) { return ceilDiv(y - kHalf, kSubcells); }
+// The first row (or column) whose centre line, 256·j + 128, is at or above
+// y: ceil((y − 128) / 256), which an arithmetic shift gives as
+// floor((y + 127) / 256).
+inline int64_t rowFrom(int64_t y) { return (y + kHalf - 1) >> 8; }
+static_assert(kSubcells == 256, "rowFrom shifts by 8 bits");
 
 inline int64_t twiceArea(const GridTriangle& g) {
     return (int64_t{g.x[1]} - g.x[0]) * (int64_t{g.y[2]} - g.y[0]) -
@@ -139,9 +142,41 @@ class CentreTest {
                a_[2] * x + b_[2] * y + c_[2] >= 0;
     }
 
+    // Calls spanAction(row, first, end) for the cells of `box` in rows
+    // [firstRow, endRow) ∩ its rows that belong to the triangle, a span per
+    // row (the triangle is convex), rows ascending. The same cells as
+    // covers(), with the edge functions stepped from cell to cell.
+    template <class SpanAction>
+    void forRows(const CellBox& box, int firstRow, int endRow, SpanAction&& spanAction) const;
+
   private:
     int64_t a_[3], b_[3], c_[3];  // a centre (X, Y) is inside when every a·X + b·Y + c >= 0
 };
+
+template <class SpanAction>
+void CentreTest::forRows(const CellBox& box, int firstRow, int endRow,
+                         SpanAction&& spanAction) const {
+    using scan_detail::kHalf;
+    using scan_detail::kSubcells;
+    const int64_t x = kSubcells * box.firstColumn + kHalf;
+    const int64_t step0 = kSubcells * a_[0], step1 = kSubcells * a_[1], step2 = kSubcells * a_[2];
+    for (int j = std::max(firstRow, box.firstRow), last = std::min(endRow, box.endRow); j < last;
+         ++j) {
+        const int64_t y = kSubcells * j + kHalf;
+        int64_t e0 = a_[0] * x + b_[0] * y + c_[0], e1 = a_[1] * x + b_[1] * y + c_[1],
+                e2 = a_[2] * x + b_[2] * y + c_[2];
+        // A cell is in when no edge function is negative, that is when their
+        // OR is not. The cells in are one run; no branch depends on where.
+        int first = box.endColumn, end = box.firstColumn;
+        for (int k = box.firstColumn; k < box.endColumn; ++k) {
+            bool in = (e0 | e1 | e2) >= 0;
+            first = in && k < first ? k : first;
+            end = in ? k + 1 : end;
+            e0 += step0, e1 += step1, e2 += step2;
+        }
+        if (first < end) spanAction(j, first, end);
+    }
+}
 
 // With the corners counter-clockwise, the centre is inside edge p → q when
 // e = dx·(Y − py) − dy·(X − px) > 0. Moving it by (ε, ε·η) changes e by
@@ -270,7 +305,8 @@ inline CellTriangle::CellTriangle(const GridTriangle& g) {
 
     Side& longSide = sides_[0];
     Side& shortSide = sides_[1];
-    longSide.lower = longSide.upper = edgeLimit(x[0], y[0], x[2], y[2]);
+    // The long edge bounds every row: its side's upper limit from the first.
+    longSide.upper = edgeLimit(x[0], y[0], x[2], y[2]);
     longSide.upperFrom = firstRow_;
     if (y[1] > y[0]) shortSide.lower = edgeLimit(x[0], y[0], x[1], y[1]);
     if (y[2] > y[1]) shortSide.upper = edgeLimit(x[1], y[1], x[2], y[2]);

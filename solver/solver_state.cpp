@@ -9,11 +9,6 @@
 #include "solver/item_buffer.h"
 #include "solver/thread_pool.h"
 
-namespace {
-// Patches per chunk of a parallel sweep.
-constexpr size_t kSweepChunk = 2048;
-}  // namespace
-
 SolverState::SolverState()
     : threadCount(ThreadPool::hardwareThreads()), itemBuffer_(std::make_unique<ItemBuffer>()) {}
 
@@ -26,6 +21,7 @@ Patch* SolverState::addPatch(Patch& patchTemplate) {
     Patch* p = &patchBlocks_.back()[index % kPatchBlock];
     *p = patchTemplate;
     patches.push_back(p);
+    records_.push_back(p);
     return p;
 }
 
@@ -54,9 +50,9 @@ void SolverState::updatePatches(const Vector& previousDirection, int plannedIter
     // Every step works on one patch alone, so one sweep does them all, in
     // the order the steps are defined, with the same results as a sweep per
     // step, and chunks of patches can go to different threads.
-    workers().forChunks(patches.size(), kSweepChunk, [&](size_t first, size_t end) {
+    workers().forChunks(records_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i) {
-            Patch* p = patches[i];
+            Patch* p = records_[i];
             p->updateOutgoing(previousDirection, direction, lights, iteration, firstShot);
             p->updateEyeTerms(previousDirection, lights);
             p->accumulateEye(plannedIterations);
@@ -66,8 +62,8 @@ void SolverState::updatePatches(const Vector& previousDirection, int plannedIter
 }
 
 void SolverState::resetBundleTerms() {
-    workers().forChunks(patches.size(), kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i) patches[i]->resetBundleTerms();
+    workers().forChunks(records_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) records_[i]->resetBundleTerms();
     });
 }
 

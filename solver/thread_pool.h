@@ -31,6 +31,10 @@ class ThreadPool {
     int threads() const { return static_cast<int>(workers_.size()) + 1; }
     void run(int count, const Task& task);
 
+    // Items per chunk of a sweep over the patches or the vertices: enough
+    // work to outweigh handing a chunk to a thread.
+    static constexpr size_t kSweepChunk = 4096;
+
     // Calls work(first, end) for the ranges [0, chunk), [chunk, 2·chunk), …
     // of [0, size), each once, in parallel.
     template <class Work>
