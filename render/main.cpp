@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     watchIterations(options, log, start);
 
+    if (options.threads > 0) scene.threadCount = options.threads;
     scene.hasGLContext = true;  // the first shot renders its item buffers
     scene.prepareRun(options.sceneFile.c_str(), "");
     scene.hasGLContext = false;  // the preview is drawn once, at the end

@@ -53,6 +53,8 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
         ok = parseSize(value, o.width, o.height);
     else if (name == "--exposure")
         ok = parseDouble(value, o.exposure);
+    else if (name == "--threads")
+        ok = parseInt(value, 1, 1024, o.threads);
     if (!ok) error = "invalid value '" + value + "' for " + name;
     if (ok && value.empty()) {
         error = "empty value for " + name;
@@ -63,7 +65,7 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 
 bool takesValue(const std::string& name) {
     for (const char* n : {"-n", "--iterations", "-o", "--output", "--hdr", "--patches",
-                          "--convergence", "--size", "--exposure"})
+                          "--convergence", "--size", "--exposure", "--threads"})
         if (name == n) return true;
     return false;
 }
@@ -117,6 +119,8 @@ std::string renderUsage() {
            "      --size W[xH]      image size in pixels (default 560x560)\n"
            "      --exposure E      multiply radiance by E before writing the PNG (default 1)\n"
            "      --srgb            encode the PNG with the sRGB curve (default: linear)\n"
+           "      --threads N       threads to compute with (default: all cores; the results\n"
+           "                        are the same for any number)\n"
            "  -q, --quiet           print nothing but errors\n"
            "  -h, --help            show this text\n"
            "\n"

@@ -14,6 +14,7 @@ struct RenderOptions {
     int height = 560;
     double exposure = 1.0;
     bool srgb = false;
+    int threads = 0;  // --threads; 0: all cores
     bool quiet = false;
     bool help = false;
 };

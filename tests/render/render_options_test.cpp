@@ -22,11 +22,12 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.iterations, 4000);
     EXPECT_EQ(o.width, 560);
     EXPECT_EQ(o.height, 560);
+    EXPECT_EQ(o.threads, 0);  // all cores
 
     RenderOptions p;
     ASSERT_TRUE(
         parse({"-n", "100", "room.sce", "-o", "a.png", "--hdr=a.exr", "--patches", "p.csv",
-               "--convergence", "c.csv", "--size", "800x600", "--exposure", "2.5", "--srgb", "-q"},
+               "--convergence", "c.csv", "--size", "800x600", "--exposure", "2.5", "--srgb", "-q", "--threads", "3"},
               p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
@@ -39,6 +40,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.exposure, 2.5);
     EXPECT_TRUE(p.srgb);
     EXPECT_TRUE(p.quiet);
+    EXPECT_EQ(p.threads, 3);
 
     RenderOptions q;
     ASSERT_TRUE(parse({"--size", "1024", "x.sce"}, q, error));
@@ -59,6 +61,7 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"a.sce", "--size", "10x"},         // missing height
         {"a.sce", "--exposure", "inf"},     // not finite
         {"a.sce", "-o", ""},                // empty name
+        {"a.sce", "--threads", "0"},        // no thread
     };
     for (const auto& args : bad) {
         RenderOptions o;
