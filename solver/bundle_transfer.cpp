@@ -101,11 +101,17 @@ void fetchResultFields(Patch* p) {
     __builtin_prefetch(&p->side, 1);
 }
 
+// What a sweep over the records found: whether every patch stood at the
+// index of its serial, and whether any is left out of bundles by chance.
+struct ViewSweep {
+    bool bySerial = true;
+    bool draws = false;
+};
+
 // Reads what the transfer needs of the patches of serials [first, end),
 // sweeping the records in the order of bySerial, and keys the depth order.
-// Returns whether every patch stood at the index of its serial.
-bool viewPatches(BundleWork& work, size_t first, size_t end) {
-    bool bySerial = true;
+ViewSweep viewPatches(BundleWork& work, size_t first, size_t end) {
+    bool bySerial = true, draws = false;
     for (size_t s = first; s < end; ++s) {
         if (s + kPatchLookahead < end) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
         const Patch& p = *work.bySerial[s];
@@ -115,46 +121,55 @@ bool viewPatches(BundleWork& work, size_t first, size_t end) {
         const std::vector<float>& y = work.projectedY;
         CellShare share = cellShare({{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
                                      {y[v[0]->index], y[v[1]->index], y[v[2]->index]}});
-        work.views[s] = {gridCorners(work, v, share), share, p.normal.z,
-                         p.material->selectProbability, p.bundleOutgoing};
+        double selectProbability = p.material->selectProbability;
+        draws = draws || selectProbability < 1.0;
+        work.views[s] = {gridCorners(work, v, share), share, p.normal.z, selectProbability,
+                         p.bundleOutgoing};
         double depth = std::min({v[0]->position.z, v[1]->position.z, v[2]->position.z});
         work.order[s] = {depthKey(depth), static_cast<int32_t>(s)};
     }
-    return bySerial;
+    return {bySerial, draws};
 }
 
-bool viewAllPatches(BundleWork& work, ThreadPool& pool) {
+ViewSweep viewAllPatches(BundleWork& work, ThreadPool& pool) {
     size_t n = work.bySerial.size();
     work.views.resize(n);
     work.order.resize(n);
-    std::atomic<bool> bySerial{true};
+    std::atomic<bool> bySerial{true}, draws{false};
     pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        if (!viewPatches(work, first, end)) bySerial = false;
+        ViewSweep chunk = viewPatches(work, first, end);
+        if (!chunk.bySerial) bySerial = false;
+        if (chunk.draws) draws = true;
     });
-    return bySerial;
+    return {bySerial, draws};
 }
 
-// Orders the patch list ascending by nearest depth, equal depths by serial.
-// bySerial is kept from one bundle to the next and rebuilt when it is stale.
-void orderByDepth(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
-    bool current = work.bySerial.size() == patches.size() && viewAllPatches(work, pool);
-    if (!current) {
+// Views the patches and sorts work.order ascending by nearest depth, equal
+// depths by serial. bySerial is kept from one bundle to the next and rebuilt
+// when it is stale. Returns whether any patch is left out of bundles by
+// chance.
+bool orderByDepth(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
+    ViewSweep sweep;
+    if (work.bySerial.size() == patches.size()) sweep = viewAllPatches(work, pool);
+    if (work.bySerial.size() != patches.size() || !sweep.bySerial) {
         indexBySerial(patches, work.bySerial);
-        viewAllPatches(work, pool);
+        sweep = viewAllPatches(work, pool);
     }
-    sortByDepth(work.order, work.scratch);
-    for (size_t i = 0; i < patches.size(); ++i) patches[i] = work.bySerial[work.order[i].index];
+    sortByDepth(work.order, work.scratch, pool);
+    return sweep.draws;
 }
 
-// Lays the views out in depth order, so that the transfer reads them one
-// after the other and finds a patch by its position.
-void arrangeInDepthOrder(BundleWork& work, ThreadPool& pool) {
+// Puts the patch list in depth order and lays the views out in that order,
+// so that the transfer reads them one after the other and finds a patch by
+// its position.
+void arrangeInDepthOrder(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
     size_t n = work.order.size();
     work.viewsInOrder.resize(n);
     work.positionOf.resize(n);
     pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i) {
             int32_t s = work.order[i].index;
+            patches[i] = work.bySerial[s];
             work.viewsInOrder[i] = work.views[s];
             work.positionOf[s] = static_cast<int32_t>(i);
         }
@@ -224,11 +239,14 @@ void SolverState::transferBundle() {
     BundleWork& work = buffer.work;
     ThreadPool& pool = workers();
     projectVertices(vertices, resolution, extent, work, pool);
-    orderByDepth(patches, work, pool);
-    arrangeInDepthOrder(work, pool);
+    bool draws = orderByDepth(patches, work, pool);
+    arrangeInDepthOrder(patches, work, pool);
     // The selection draws come first, in depth order, so that the random
     // sequence does not depend on how the bands share out the work.
-    drawTakingPart(work.viewsInOrder.data(), patches.size(), random, work.takesPart);
+    if (draws)
+        drawTakingPart(work.viewsInOrder.data(), patches.size(), random, work.takesPart);
+    else
+        work.takesPart.assign(patches.size(), 1);
     BandedTransfer::Input in;
     in.side = buffer.side;
     in.count = patches.size();
