@@ -99,9 +99,20 @@ void drawTakingPart(const BundlePatch* patches, size_t count, Random& random,
     }
 }
 
+// Everything the tasks use is allocated here, on the calling thread, so that
+// running out of memory never happens on another.
 void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
     scratch_.resize(pool.threads());
+    for (Scratch& scratch : scratch_) scratch.perBand.resize(bandCount(in.side));
     listMembers(in, pool);
+    int32_t largest = 0;
+    for (int b = 0; b < bands_; ++b) largest = std::max(largest, bandStart(b + 1) - bandStart(b));
+    for (Scratch& scratch : scratch_) {
+        if (scratch.entries.size() < static_cast<size_t>(largest)) {
+            scratch.entries.resize(largest);
+            scratch.outgoing.resize(largest);
+        }
+    }
     pool.run(bands_, [&](int band, int worker) { workBand(in, band, scratch_[worker]); });
     out.incoming.resize(in.count);
     out.cells.resize(in.count);
@@ -127,13 +138,13 @@ void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
     members_.resize(total);
     sums_.resize(total);
     counts_.resize(total);
-    pool.run(chunks_, [&](int chunk, int) { fillChunk(chunk); });
+    pool.run(chunks_, [&](int chunk, int worker) { fillChunk(chunk, scratch_[worker]); });
 }
 
 // Finds the cells the chunk's patches can hold, settles those that can hold one cell only, and
 // counts the chunk's patches per band.
 void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch) {
-    scratch.perBand.assign(bands_, 0);
+    std::fill(scratch.perBand.begin(), scratch.perBand.end(), 0);
     size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
     for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
         const GridTriangle& g = in.patches[i].corners;
@@ -150,8 +161,8 @@ void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch)
         chunkStart_[static_cast<size_t>(b) * chunks_ + chunk] = scratch.perBand[b];
 }
 
-void BandedTransfer::fillChunk(int chunk) {
-    std::vector<int32_t> next(bands_);
+void BandedTransfer::fillChunk(int chunk, Scratch& scratch) {
+    std::vector<int32_t>& next = scratch.perBand;
     for (int b = 0; b < bands_; ++b)
         next[b] = chunkStart_[static_cast<size_t>(b) * chunks_ + chunk];
     int32_t end = std::min(static_cast<int32_t>(box_.size()), (chunk + 1) * kChunk);
@@ -168,10 +179,7 @@ void BandedTransfer::fillChunk(int chunk) {
 // them in one plain pass lets the loads overlap, where the band's main loop
 // would wait on each.
 void BandedTransfer::gatherEntries(const Input& in, int band, Scratch& scratch) const {
-    const int32_t start = chunkStart_[static_cast<size_t>(band) * chunks_];
-    const int32_t count = chunkStart_[static_cast<size_t>(band + 1) * chunks_] - start;
-    scratch.entries.resize(count);
-    scratch.outgoing.resize(count);
+    const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
     constexpr int32_t kLookahead = 16;  // patches fetched ahead of their copy
     for (int32_t e = 0; e < count; ++e) {
         if (e + kLookahead < count)
@@ -196,8 +204,7 @@ void BandedTransfer::workBand(const Input& in, int band, Scratch& scratch) {
                 sizeof(int32_t) * static_cast<size_t>(rowsEnd - rows));
 
     gatherEntries(in, band, scratch);
-    const int32_t start = chunkStart_[static_cast<size_t>(band) * chunks_];
-    const int32_t count = static_cast<int32_t>(scratch.entries.size());
+    const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
     Color* sums = sums_.data() + start;
     std::fill(sums, sums + count, Color());
     CellRun runs[kRowsPerBand];

@@ -92,8 +92,8 @@ class BandedTransfer {
         CellBox box;
         double normalZ;
     };
-    // A worker's copy of its band's entries, in list order, and its count of
-    // a chunk's patches per band.
+    // A worker's copy of its band's entries, in list order (sized for the
+    // largest band), and its count of a chunk's patches per band.
     struct Scratch {
         std::vector<Entry> entries;
         std::vector<Color> outgoing;
@@ -101,7 +101,9 @@ class BandedTransfer {
     };
     void listMembers(const Input& in, ThreadPool& pool);
     void classifyChunk(const Input& in, int chunk, Scratch& scratch);
-    void fillChunk(int chunk);
+    void fillChunk(int chunk, Scratch& scratch);
+    // Where band `band`'s entries start (for bands_, where they end).
+    int32_t bandStart(int band) const { return chunkStart_[static_cast<size_t>(band) * chunks_]; }
     void gatherEntries(const Input& in, int band, Scratch& scratch) const;
     void workBand(const Input& in, int band, Scratch& scratch);
     void addChunk(const Input& in, int chunk, Result& out) const;
