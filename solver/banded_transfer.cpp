@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kChunk = 8192;  // patches per chunk of listing and adding
+constexpr int kChunk = 2048;  // patches per chunk of listing and adding
 
 // Boxes of at most this many cell centres are tested centre by centre: the
 // edge functions cost less to set up than a walk along the edges.

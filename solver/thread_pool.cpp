@@ -1,5 +1,16 @@
 #include "solver/thread_pool.h"
 
+namespace {
+// Checks of an atomic before sleeping: some tens of microseconds.
+constexpr int kSpins = 4000;
+
+inline void pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+}  // namespace
+
 ThreadPool::ThreadPool(int threads) {
     for (int w = 1; w < threads; ++w) workers_.emplace_back([this, w] { work(w); });
 }
@@ -27,31 +38,42 @@ void ThreadPool::run(int count, const Task& task) {
         for (int i = 0; i < count; ++i) task(i, 0);
         return;
     }
+    task_ = &task;
+    count_ = count;
+    next_.store(0);
+    busy_.store(static_cast<int>(workers_.size()));
     {
+        // Under the lock, so that a thread about to sleep sees the round.
         std::lock_guard<std::mutex> lock(mutex_);
-        task_ = &task;
-        count_ = count;
-        next_.store(0);
-        busy_ = static_cast<int>(workers_.size());
-        ++round_;
+        round_.fetch_add(1, std::memory_order_release);
     }
     wake_.notify_all();
     takeTasks(0);
+    for (int spin = 0; spin < kSpins; ++spin) {
+        if (busy_.load(std::memory_order_acquire) == 0) return;
+        pause();
+    }
     std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [this] { return busy_ == 0; });
+    done_.wait(lock, [this] { return busy_.load(std::memory_order_acquire) == 0; });
 }
 
 void ThreadPool::work(int worker) {
     uint64_t seen = 0;
     for (;;) {
-        {
+        for (int spin = 0;
+             spin < kSpins && round_.load(std::memory_order_acquire) == seen && !stopping_.load();
+             ++spin)
+            pause();
+        if (round_.load(std::memory_order_acquire) == seen) {
             std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
-            if (stopping_) return;
-            seen = round_;
+            wake_.wait(lock, [&] { return stopping_.load() || round_.load() != seen; });
         }
+        if (stopping_.load()) return;
+        seen = round_.load(std::memory_order_acquire);
         takeTasks(worker);
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (--busy_ == 0) done_.notify_one();
+        if (busy_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_.notify_one();
+        }
     }
 }

@@ -16,6 +16,11 @@
 // returns when all are done. Which worker runs which task is left to chance:
 // callers whose results must not depend on the number of threads keep each
 // task's results apart and combine them in task order.
+//
+// An iteration hands the pool a dozen rounds in quick succession, so the
+// threads watch for the next round (or the end of one) for a few tens of
+// microseconds before they go to sleep on a condition variable: waking a
+// sleeping thread can take longer than a small round.
 class ThreadPool {
   public:
     using Task = std::function<void(int index, int worker)>;
@@ -33,7 +38,7 @@ class ThreadPool {
 
     // Items per chunk of a sweep over the patches or the vertices: enough
     // work to outweigh handing a chunk to a thread.
-    static constexpr size_t kSweepChunk = 4096;
+    static constexpr size_t kSweepChunk = 1024;
 
     // Calls work(first, end) for the ranges [0, chunk), [chunk, 2·chunk), …
     // of [0, size), each once, in parallel.
@@ -56,7 +61,7 @@ class ThreadPool {
     const Task* task_ = nullptr;
     int count_ = 0;
     std::atomic<int> next_{0};
-    int busy_ = 0;        // pool threads still on the current round
-    uint64_t round_ = 0;  // counts the rounds, so that a woken thread knows a new one
-    bool stopping_ = false;
+    std::atomic<int> busy_{0};        // pool threads still on the current round
+    std::atomic<uint64_t> round_{0};  // counts the rounds, so that a thread sees a new one
+    std::atomic<bool> stopping_{false};
 };
