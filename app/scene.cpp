@@ -7,6 +7,7 @@
 
 #include "base/fatal_error.h"
 #include "solver/bundle_buffer.h"
+#include "solver/thread_pool.h"
 
 Scene scene;
 
@@ -36,13 +37,22 @@ void Scene::saveGeometry() {
     for (Patch* p : patches) p->savedNormal = p->normal;
 }
 
+// Both run every iteration: over the records in memory order, in parallel.
 void Scene::restoreGeometry() {
-    for (Vertex* v : vertices) v->position = v->savedPosition;
-    for (Patch* p : patches) p->normal = p->savedNormal;
+    ThreadPool& pool = workers();
+    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) vertices[i]->position = vertices[i]->savedPosition;
+    });
+    const std::vector<Patch*>& records = patchRecords();
+    pool.forChunks(records.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) records[i]->normal = records[i]->savedNormal;
+    });
 }
 
 void Scene::translate(const Vector& offset) {
-    for (Vertex* v : vertices) v->position += offset;
+    workers().forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) vertices[i]->position += offset;
+    });
 }
 
 void Scene::createBundleBuffer() {

@@ -3,7 +3,9 @@
 // each cell that the scene's patches cover once.
 //
 // Scenes: the inside of a closed cube, tessellated to about 10,000 and about
-// 200,000 patches. Each run of a benchmark draws its own directions.
+// 200,000 patches. Each run of a benchmark draws its own directions. The
+// transfer and the iteration run with 1 and 2 threads and are timed by the
+// wall clock; the baseline is single-threaded.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -53,6 +55,7 @@ void placeAlongNewDirection(Scene& s) {
 
 void wholeIteration(benchmark::State& state) {
     Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    s.threadCount = static_cast<int>(state.range(1));
     Vector previous(0.0, 0.0, 1.0);
     for (auto _ : state) {
         s.iterateOnce(4000, previous);
@@ -63,6 +66,7 @@ void wholeIteration(benchmark::State& state) {
 
 void transferAlone(benchmark::State& state) {
     Scene& s = cubeScene(static_cast<int>(state.range(0)));
+    s.threadCount = static_cast<int>(state.range(1));
     for (auto _ : state) {
         state.PauseTiming();
         placeAlongNewDirection(s);
@@ -119,7 +123,16 @@ void clearAndWriteBaseline(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(clearAndWriteBaseline)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
-BENCHMARK(transferAlone)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
-BENCHMARK(wholeIteration)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
+// Scene size and threads; wall-clock time, as the threads share the work.
+BENCHMARK(transferAlone)
+    ->ArgsProduct({{10000, 200000}, {1, 2}})
+    ->ArgNames({"patches", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(wholeIteration)
+    ->ArgsProduct({{10000, 200000}, {1, 2}})
+    ->ArgNames({"patches", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

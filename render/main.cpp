@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
     ProgressReporter progress(progressStyle(options), std::cerr);
     followRun(scene, options, progress, log);
 
+    if (options.threads > 0) scene.threadCount = options.threads;
     progress.loadingStarted(options.sceneFile);
     scene.hasGLContext = true;  // the first shot renders its item buffers
     scene.prepareRun(options.sceneFile.c_str(), "");

@@ -85,6 +85,8 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
     else if (name == "--crease")
         ok = parseDouble(value, o.creaseDegrees) && o.creaseDegrees >= 0.0 &&
              o.creaseDegrees <= 180.0;
+    else if (name == "--threads")
+        ok = parseInt(value, 1, 1024, o.threads);
     else if (name == "--time")
         ok = parseDouble(value, o.timeBudget) && o.timeBudget > 0.0;
     else
@@ -98,9 +100,9 @@ bool applyValueOption(const std::string& name, const std::string& value, RenderO
 }
 
 bool takesValue(const std::string& name) {
-    for (const char* n :
-         {"-n", "--iterations", "-o", "--output", "--hdr", "--patches", "--convergence", "--mesh",
-          "--size", "--exposure", "--crease", "--time", "--eye", "--look-at", "--up", "--fov"})
+    for (const char* n : {"-n", "--iterations", "-o", "--output", "--hdr", "--patches",
+                          "--convergence", "--mesh", "--size", "--exposure", "--crease", "--time",
+                          "--threads", "--eye", "--look-at", "--up", "--fov"})
         if (name == n) return true;
     return false;
 }
@@ -258,6 +260,8 @@ std::string renderUsage() {
            "Run:\n"
            "  -n, --iterations N    iterations to run, 1 or more (default 4000); 0 is refused\n"
            "      --time SECONDS    stop after the iteration during which SECONDS have passed\n"
+           "      --threads N       threads to compute with (default: all cores; the results\n"
+           "                        are the same for any number)\n"
            "  -q, --quiet           print nothing but errors\n"
            "  -h, --help            show this text\n"
            "      --version         show the version\n"

@@ -22,6 +22,7 @@ struct RenderOptions {
     double timeBudget = 0.0;      // --time, seconds; 0 for none
     double creaseDegrees = 30.0;  // --crease: 0 to 180; 180 averages every corner whole
     bool antialias = true;        // --no-antialias turns it off
+    int threads = 0;              // --threads; 0: all cores
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -1,14 +1,14 @@
 // The ray bundle: the scene turned so that the bundle direction is +z, the
-// patches ordered by depth and scan-converted one after the other into the
-// bundle buffer, whose cells remember the last surface met along each line.
+// patches ordered by depth and scan-converted, in that order, into the bundle
+// buffer, whose cells remember the last surface met along each line.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "base/fatal_error.h"
 #include "solver/bundle_buffer.h"
-#include "solver/bundle_cells.h"
+#include "solver/bundle_estimate.h"
 #include "solver/bundle_work.h"
 #include "solver/depth_sort.h"
 #include "solver/solver_state.h"
@@ -45,15 +45,36 @@ void setMatrix(double a[3][3], double d0, double d1, double d2) {
 }
 
 // Projects every placed vertex onto the bundle buffer:
-// X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision.
-void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work) {
+// X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision, and
+// rounds that to the grid of the scan conversion, once for all the patches
+// that share the vertex.
+void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work,
+                     ThreadPool& pool) {
     work.projectedX.resize(vertices.size());
     work.projectedY.resize(vertices.size());
-    for (size_t i = 0; i < vertices.size(); ++i) {
-        const Vector& p = vertices[i]->position;
-        work.projectedX[i] = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
-        work.projectedY[i] = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
-    }
+    work.gridX.resize(vertices.size());
+    work.gridY.resize(vertices.size());
+    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            const Vector& p = vertices[i]->position;
+            float x = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
+            float y = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
+            work.projectedX[i] = x;
+            work.projectedY[i] = y;
+            work.gridX[i] = scan_detail::toGrid(x);
+            work.gridY[i] = scan_detail::toGrid(y);
+        }
+    });
+}
+
+// A patch's corners on the grid, from its vertices'. A NaN corner makes the
+// projected area NaN; such a patch covers nothing, as toGrid would have it.
+GridTriangle gridCorners(const BundleWork& work, const Vertex* const* v, const CellShare& share) {
+    if (std::isnan(share.area)) return GridTriangle{};
+    const std::vector<int32_t>& x = work.gridX;
+    const std::vector<int32_t>& y = work.gridY;
+    return {{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
+            {y[v[0]->index], y[v[1]->index], y[v[2]->index]}};
 }
 
 // Lists the patches by serial, which run from 0 to n − 1.
@@ -70,7 +91,6 @@ constexpr size_t kPatchLookahead = 8;
 void fetchViewedFields(const Patch* p) {
     __builtin_prefetch(&p->vertices);
     __builtin_prefetch(&p->serial);
-    __builtin_prefetch(&p->bundleIncoming);
     __builtin_prefetch(&p->bundleOutgoing);
     __builtin_prefetch(&p->material);
 }
@@ -81,81 +101,104 @@ void fetchResultFields(Patch* p) {
     __builtin_prefetch(&p->side, 1);
 }
 
-// Reads what the transfer needs of every patch, sweeping the records in the
-// order of bySerial, and keys the depth order. Returns whether every patch
-// stood at the index of its serial.
-bool viewPatches(BundleWork& work) {
-    size_t n = work.bySerial.size();
-    work.views.resize(n);
-    work.entryTerms.resize(n);
-    work.order.resize(n);
+// What a sweep over the records found: whether every patch stood at the
+// index of its serial, and whether any is left out of bundles by chance.
+struct ViewSweep {
     bool bySerial = true;
-    for (size_t s = 0; s < n; ++s) {
-        if (s + kPatchLookahead < n) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
+    bool draws = false;
+};
+
+// Reads what the transfer needs of the patches of serials [first, end),
+// sweeping the records in the order of bySerial, and keys the depth order.
+ViewSweep viewPatches(BundleWork& work, size_t first, size_t end) {
+    bool bySerial = true, draws = false;
+    for (size_t s = first; s < end; ++s) {
+        if (s + kPatchLookahead < end) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
         const Patch& p = *work.bySerial[s];
         bySerial = bySerial && p.serial == static_cast<int32_t>(s);
         const Vertex* const* v = p.vertices;
         const std::vector<float>& x = work.projectedX;
         const std::vector<float>& y = work.projectedY;
-        work.views[s] = {{{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
-                          {y[v[0]->index], y[v[1]->index], y[v[2]->index]}},
-                         p.normal.z,
-                         p.material->selectProbability};
-        work.entryTerms[s] = {p.bundleIncoming, p.bundleOutgoing};
+        CellShare share = cellShare({{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
+                                     {y[v[0]->index], y[v[1]->index], y[v[2]->index]}});
+        double selectProbability = p.material->selectProbability;
+        draws = draws || selectProbability < 1.0;
+        work.views[s] = {gridCorners(work, v, share), share, p.normal.z, selectProbability,
+                         p.bundleOutgoing};
         double depth = std::min({v[0]->position.z, v[1]->position.z, v[2]->position.z});
         work.order[s] = {depthKey(depth), static_cast<int32_t>(s)};
     }
-    return bySerial;
+    return {bySerial, draws};
 }
 
-// Orders the patch list ascending by nearest depth, equal depths by serial.
-// bySerial is kept from one bundle to the next and rebuilt when it is stale.
-void orderByDepth(std::vector<Patch*>& patches, BundleWork& work) {
-    bool current = work.bySerial.size() == patches.size() && viewPatches(work);
-    if (!current) {
+ViewSweep viewAllPatches(BundleWork& work, ThreadPool& pool) {
+    size_t n = work.bySerial.size();
+    work.views.resize(n);
+    work.order.resize(n);
+    std::atomic<bool> bySerial{true}, draws{false};
+    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        ViewSweep chunk = viewPatches(work, first, end);
+        if (!chunk.bySerial) bySerial = false;
+        if (chunk.draws) draws = true;
+    });
+    return {bySerial, draws};
+}
+
+// Views the patches and sorts work.order ascending by nearest depth, equal
+// depths by serial. bySerial is kept from one bundle to the next and rebuilt
+// when it is stale. Returns whether any patch is left out of bundles by
+// chance.
+bool orderByDepth(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
+    ViewSweep sweep;
+    if (work.bySerial.size() == patches.size()) sweep = viewAllPatches(work, pool);
+    if (work.bySerial.size() != patches.size() || !sweep.bySerial) {
         indexBySerial(patches, work.bySerial);
-        viewPatches(work);
+        sweep = viewAllPatches(work, pool);
     }
-    sortByDepth(work.order, work.scratch);
-    for (size_t i = 0; i < patches.size(); ++i) patches[i] = work.bySerial[work.order[i].index];
+    sortByDepth(work.order, work.scratch, pool);
+    return sweep.draws;
 }
 
-// Lays the views and terms out in depth order, so that the scan reads them
-// one after the other and finds a patch's terms by its position.
-void arrangeInDepthOrder(BundleWork& work) {
+// Puts the patch list in depth order and lays the views out in that order,
+// so that the transfer reads them one after the other and finds a patch by
+// its position.
+void arrangeInDepthOrder(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
     size_t n = work.order.size();
     work.viewsInOrder.resize(n);
-    work.terms.resize(n);
     work.positionOf.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        int32_t s = work.order[i].index;
-        work.viewsInOrder[i] = work.views[s];
-        work.terms[i] = work.entryTerms[s];
-        work.positionOf[s] = static_cast<int32_t>(i);
-    }
+    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            int32_t s = work.order[i].index;
+            patches[i] = work.bySerial[s];
+            work.viewsInOrder[i] = work.views[s];
+            work.positionOf[s] = static_cast<int32_t>(i);
+        }
+    });
 }
 
-// Writes the results to the patches that took part, in serial order: the
-// summed radiance becomes the mean over the patch's cells times the cosine
-// between its normal and the bundle direction.
-void storeResults(const BundleWork& work) {
-    size_t n = work.bySerial.size();
-    for (size_t s = 0; s < n; ++s) {
-        if (s + kPatchLookahead < n) {
+// Writes the results of serials [first, end) to the patches that took part:
+// the summed radiance becomes the mean over the patch's cells (see
+// bundle_estimate.h) times the cosine between its normal and the direction.
+void storeResults(const BundleWork& work, size_t first, size_t end) {
+    for (size_t s = first; s < end; ++s) {
+        if (s + kPatchLookahead < end) {
             fetchResultFields(work.bySerial[s + kPatchLookahead]);
-            __builtin_prefetch(&work.terms[work.positionOf[s + kPatchLookahead]]);
+            int32_t ahead = work.positionOf[s + kPatchLookahead];
+            __builtin_prefetch(&work.result.incoming[ahead]);
+            __builtin_prefetch(&work.result.cells[ahead]);
         }
         int32_t i = work.positionOf[s];
-        int32_t count = work.pixelCounts[i];
+        int32_t count = work.result.cells[i];
         if (count < 0) continue;  // left out of this bundle
         Patch& p = *work.bySerial[s];
-        double normalZ = work.viewsInOrder[i].normalZ;
-        p.side = normalZ > 0.0 ? 1 : 0;
+        const BundlePatch& view = work.views[s];
+        p.side = view.normalZ > 0.0 ? 1 : 0;
         p.pixelCount = count;
-        Color in = work.terms[i].incoming;
-        if (count > 0) {
-            double cosine = std::fabs(normalZ);
-            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / count;
+        Color in = work.result.incoming[i];
+        double divisor = cellDivisor(count, view.share);
+        if (divisor > 0.0) {
+            double cosine = std::fabs(view.normalZ);
+            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
         }
         p.bundleIncoming = in;
     }
@@ -174,8 +217,16 @@ void SolverState::setUpBundle() {
     } else {
         setMatrix(rotation, -1.0, 1.0, -1.0);  // a half turn about y
     }
-    for (Vertex* v : vertices) v->position = rotate(v->position, rotation);
-    for (Patch* p : patches) p->normal = rotate(p->normal, rotation);
+    ThreadPool& pool = workers();
+    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i)
+            vertices[i]->position = rotate(vertices[i]->position, rotation);
+    });
+    const std::vector<Patch*>& records = patchRecords();
+    pool.forChunks(records.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i)
+            records[i]->normal = rotate(records[i]->normal, rotation);
+    });
 }
 
 void SolverState::transferBundle() {
@@ -186,17 +237,30 @@ void SolverState::transferBundle() {
 
     BundleBuffer& buffer = *bundleBuffer;
     BundleWork& work = buffer.work;
-    projectVertices(vertices, resolution, extent, work);
-    orderByDepth(patches, work);
-    arrangeInDepthOrder(work);
-    // Every cell := -1 (the sky, when the bundle points down) or 0: both
-    // are one byte value repeated.
-    size_t cellBytes = sizeof(int32_t) * buffer.side * buffer.side;
-    std::memset(buffer.cells.get(), direction.y < 0.0 ? 0xff : 0, cellBytes);
-    auto marked = scanPatches(work, buffer.side, random, buffer.cells.get(), skyRadiance);
-    // With the bundle pointing up, a front-facing patch still named by a cell
-    // after the scan looks up along the line into the open sky.
-    if (direction.y > 0.0 && !skyRadiance.isBlack())
-        addSkyToNamedCells(work, buffer.cells.get(), marked, skyRadiance);
-    storeResults(work);
+    ThreadPool& pool = workers();
+    projectVertices(vertices, resolution, extent, work, pool);
+    bool draws = orderByDepth(patches, work, pool);
+    arrangeInDepthOrder(patches, work, pool);
+    // The selection draws come first, in depth order, so that the random
+    // sequence does not depend on how the bands share out the work.
+    if (draws)
+        drawTakingPart(work.viewsInOrder.data(), patches.size(), random, work.takesPart);
+    else
+        work.takesPart.assign(patches.size(), 1);
+    BandedTransfer::Input in;
+    in.side = buffer.side;
+    in.count = patches.size();
+    in.patches = work.viewsInOrder.data();
+    in.takesPart = work.takesPart.data();
+    in.cells = buffer.cells.get();
+    in.sky = skyRadiance;
+    // Down: every cell starts as the sky. Up: a front-facing patch still
+    // named by a cell after the scan looks along the line into the open sky.
+    if (direction.y < 0.0)
+        in.skySide = SkySide::below;
+    else if (direction.y > 0.0 && !skyRadiance.isBlack())
+        in.skySide = SkySide::above;
+    work.transfer.run(in, pool, work.result);
+    pool.forChunks(patches.size(), ThreadPool::kSweepChunk,
+                   [&](size_t first, size_t end) { storeResults(work, first, end); });
 }

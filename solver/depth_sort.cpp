@@ -1,15 +1,39 @@
 // A least-significant-digit radix sort of the depth keys, 11 bits a pass.
 #include "solver/depth_sort.h"
 
+#include <algorithm>
 #include <array>
+
+#include "solver/thread_pool.h"
 
 namespace {
 constexpr int kDigitBits = 11;
 constexpr int kBuckets = 1 << kDigitBits;
 constexpr int kPasses = (64 + kDigitBits - 1) / kDigitBits;  // 6
 
+constexpr size_t kSortChunk = 32768;  // entries per chunk of the parallel sort
+
 int digit(uint64_t key, int pass) {
     return static_cast<int>((key >> (pass * kDigitBits)) & (kBuckets - 1));
+}
+
+// Turns the chunks' counts of each digit into where each chunk's entries of
+// that digit start: digit after digit, chunk after chunk, which keeps the
+// order of equal digits. Returns false when one digit holds all the entries
+// (the pass would move nothing).
+bool startsOfDigits(std::vector<uint32_t>& counts, size_t chunks, int firstDigit, size_t n) {
+    uint32_t all = 0;
+    for (size_t c = 0; c < chunks; ++c) all += counts[c * kBuckets + firstDigit];
+    if (all == n) return false;
+    uint32_t start = 0;
+    for (int d = 0; d < kBuckets; ++d) {
+        for (size_t c = 0; c < chunks; ++c) {
+            uint32_t count = counts[c * kBuckets + d];
+            counts[c * kBuckets + d] = start;
+            start += count;
+        }
+    }
+    return true;
 }
 }  // namespace
 
@@ -34,6 +58,37 @@ void sortByDepth(std::vector<DepthEntry>& entries, std::vector<DepthEntry>& scra
             start = next;
         }
         for (size_t i = 0; i < n; ++i) to[c[digit(from[i].key, pass)]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != entries.data()) entries.swap(scratch);
+}
+
+void sortByDepth(std::vector<DepthEntry>& entries, std::vector<DepthEntry>& scratch,
+                 ThreadPool& pool) {
+    size_t n = entries.size();
+    size_t chunks = (n + kSortChunk - 1) / kSortChunk;
+    if (chunks < 2 || pool.threads() < 2) return sortByDepth(entries, scratch);
+    scratch.resize(n);
+    std::vector<uint32_t> counts(chunks * kBuckets);  // by chunk, then digit
+    DepthEntry* from = entries.data();
+    DepthEntry* to = scratch.data();
+    auto chunkRange = [&](int c) {
+        size_t first = static_cast<size_t>(c) * kSortChunk;
+        return std::make_pair(first, std::min(n, first + kSortChunk));
+    };
+    for (int pass = 0; pass < kPasses; ++pass) {
+        pool.run(static_cast<int>(chunks), [&](int c, int) {
+            uint32_t* count = &counts[static_cast<size_t>(c) * kBuckets];
+            std::fill(count, count + kBuckets, 0u);
+            auto [first, end] = chunkRange(c);
+            for (size_t i = first; i < end; ++i) ++count[digit(from[i].key, pass)];
+        });
+        if (!startsOfDigits(counts, chunks, digit(from[0].key, pass), n)) continue;
+        pool.run(static_cast<int>(chunks), [&](int c, int) {
+            uint32_t* next = &counts[static_cast<size_t>(c) * kBuckets];
+            auto [first, end] = chunkRange(c);
+            for (size_t i = first; i < end; ++i) to[next[digit(from[i].key, pass)]++] = from[i];
+        });
         std::swap(from, to);
     }
     if (from != entries.data()) entries.swap(scratch);

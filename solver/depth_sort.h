@@ -7,6 +7,8 @@
 // One patch in the depth order of a bundle: its nearest depth as an
 // unsigned key that sorts like the double, and the patch's index in the list
 // the entries were made from (its serial when that list is by serial).
+class ThreadPool;
+
 struct DepthEntry {
     uint64_t key;
     int32_t index;
@@ -26,3 +28,8 @@ inline uint64_t depthKey(double depth) {
 // keys (a stable radix sort), so entries made in serial order come out
 // ordered by depth, then serial. `scratch` is work space of any size.
 void sortByDepth(std::vector<DepthEntry>& entries, std::vector<DepthEntry>& scratch);
+
+// The same sort shared among the threads of `pool`, in fixed chunks of the
+// entries; a stable sort has one result, whatever the number of threads.
+void sortByDepth(std::vector<DepthEntry>& entries, std::vector<DepthEntry>& scratch,
+                 ThreadPool& pool);

@@ -7,8 +7,10 @@
 #include "base/fatal_error.h"
 #include "solver/bundle_buffer.h"
 #include "solver/item_buffer.h"
+#include "solver/thread_pool.h"
 
-SolverState::SolverState() : itemBuffer_(std::make_unique<ItemBuffer>()) {}
+SolverState::SolverState()
+    : threadCount(ThreadPool::hardwareThreads()), itemBuffer_(std::make_unique<ItemBuffer>()) {}
 
 SolverState::~SolverState() = default;
 
@@ -19,6 +21,7 @@ Patch* SolverState::addPatch(Patch& patchTemplate) {
     Patch* p = &patchBlocks_.back()[index % kPatchBlock];
     *p = patchTemplate;
     patches.push_back(p);
+    records_.push_back(p);
     return p;
 }
 
@@ -45,15 +48,30 @@ void SolverState::initSolver() {
 
 void SolverState::updatePatches(const Vector& previousDirection, int plannedIterations) {
     // Every step works on one patch alone, so one sweep does them all, in
-    // the order the steps are defined, with the same results as a sweep per step.
-    for (Patch* p : patches) {
-        p->updateOutgoing(previousDirection, direction, lights, iteration, firstShot);
-        p->updateEyeTerms(previousDirection, lights);
-        p->accumulateEye(plannedIterations);
-        p->resetBundleTerms();
-    }
+    // the order the steps are defined, with the same results as a sweep per
+    // step, and chunks of patches can go to different threads.
+    workers().forChunks(records_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            Patch* p = records_[i];
+            p->updateOutgoing(previousDirection, direction, lights, iteration, firstShot);
+            p->updateEyeTerms(previousDirection, lights);
+            p->accumulateEye(plannedIterations);
+            p->resetBundleTerms();
+        }
+    });
 }
 
 void SolverState::resetBundleTerms() {
-    for (Patch* p : patches) p->resetBundleTerms();
+    workers().forChunks(records_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) records_[i]->resetBundleTerms();
+    });
+}
+
+ThreadPool& SolverState::workers() {
+    int threads = std::max(1, threadCount);
+    if (!workers_ || workers_->threads() != threads) {
+        workers_.reset();  // its threads end before the new pool's start
+        workers_ = std::make_unique<ThreadPool>(threads);
+    }
+    return *workers_;
 }

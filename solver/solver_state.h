@@ -13,6 +13,7 @@
 
 struct BundleBuffer;
 class ItemBuffer;
+class ThreadPool;
 
 // The solver's share of the scene: the tessellated geometry, the light table
 // and the state of the bundles, with the solver's operations on them. The
@@ -33,6 +34,10 @@ class SolverState {
     // Copies the template into a record that never moves and lists it; the
     // template's serial becomes its place in the list.
     Patch* addPatch(Patch& patchTemplate);
+    // The patch records in creation order, which is their order in memory:
+    // sweeps that treat each patch alone run faster over these than over
+    // `patches`, which the depth sort shuffles.
+    const std::vector<Patch*>& patchRecords() const { return records_; }
     int vertexCount() const { return static_cast<int>(vertices.size()); }
     int patchCount() const { return static_cast<int>(patches.size()); }
     // Appends a light to the table and returns its index; a 26th ends the
@@ -45,6 +50,9 @@ class SolverState {
     void updatePatches(const Vector& previousDirection, int plannedIterations);
     // Clears what the next bundle accumulates, for every patch.
     void resetBundleTerms();
+    // The threads of the iteration's parallel work, threadCount of them; made
+    // anew when threadCount has changed.
+    ThreadPool& workers();
 
     // Bundle transfer (bundle_transfer.cpp)
     void setUpBundle();
@@ -83,6 +91,9 @@ class SolverState {
 
     // The one random source of the run
     Random random;
+    // Threads that share the patch sweeps and the transfer; the results are
+    // the same bit for bit for any number. All cores unless a program says.
+    int threadCount;
 
     // Display hooks: set by the program that owns a GL context. Without a
     // context nothing is rendered; the solver runs the same.
@@ -93,5 +104,7 @@ class SolverState {
     void accumulateCoverage(bool fullFace);  // adds the read-back frame's weights
 
     std::vector<std::unique_ptr<Patch[]>> patchBlocks_;
+    std::vector<Patch*> records_;             // every record made, in creation order
     std::unique_ptr<ItemBuffer> itemBuffer_;  // identifier frames, weights, display list
+    std::unique_ptr<ThreadPool> workers_;
 };

@@ -27,6 +27,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_FALSE(o.camera.any());
     EXPECT_EQ(o.creaseDegrees, 30.0);
     EXPECT_TRUE(o.antialias);
+    EXPECT_EQ(o.threads, 0);  // all cores
 
     RenderOptions p;
     ASSERT_TRUE(parse({"-n",
@@ -56,7 +57,9 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
                        "40",
                        "--crease",
                        "180",
-                       "--no-antialias"},
+                       "--no-antialias",
+                       "--threads",
+                       "3"},
                       p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
@@ -77,6 +80,7 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.camera.fovDegrees, 40.0);
     EXPECT_EQ(p.creaseDegrees, 180.0);
     EXPECT_FALSE(p.antialias);
+    EXPECT_EQ(p.threads, 3);
 
     RenderOptions t;
     ASSERT_TRUE(parse({"x.sce", "--time=90.5"}, t, error));
@@ -131,6 +135,7 @@ TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
         {"model.OBJ"},                      // not a scene
         {"a.sce", "--crease", "181"},       // beyond a half turn
         {"a.sce", "--crease=-1"},           // negative angle
+        {"a.sce", "--threads", "0"},        // no thread
     };
     for (const auto& args : bad) {
         RenderOptions o;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/random.h"
+#include "solver/thread_pool.h"
 
 TEST(DepthSort, KeysOrderLikeTheDepths) {
     const double inf = std::numeric_limits<double>::infinity();
@@ -34,6 +35,25 @@ TEST(DepthSort, SortsByKeyAndKeepsTheOrderOfEqualKeys) {
     for (size_t i = 0; i < entries.size(); ++i) {
         EXPECT_EQ(entries[i].key, expected[i].key);
         EXPECT_EQ(entries[i].index, expected[i].index);
+    }
+    // Enough entries for the threads to share, each digit of the keys in use.
+    std::vector<DepthEntry> many;
+    for (int i = 0; i < 200000; ++i) {
+        uint64_t key = (uint64_t{static_cast<uint32_t>(random.next())} << 49) ^
+                       (uint64_t{static_cast<uint32_t>(random.next())} << 20) ^
+                       static_cast<uint64_t>(random.next() % 8);
+        many.push_back({key, i});
+    }
+    expected = many;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
+    for (int threads : {1, 2, 3}) {
+        std::vector<DepthEntry> sorted = many;
+        ThreadPool pool(threads);
+        sortByDepth(sorted, scratch, pool);
+        for (size_t i = 0; i < sorted.size(); ++i)
+            ASSERT_TRUE(sorted[i].key == expected[i].key && sorted[i].index == expected[i].index)
+                << threads << " threads, entry " << i;
     }
 }
 

@@ -1,0 +1,238 @@
+#include "solver/banded_transfer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kChunk = 2048;  // patches per chunk of listing and adding
+
+// Boxes of at most this many cell centres are tested centre by centre: the
+// edge functions cost less to set up than a walk along the edges.
+constexpr int kTestedCentres = 6;
+
+// Cells first .. end − 1 of one row of the buffer.
+struct CellRun {
+    int32_t* first;
+    int32_t* end;
+};
+
+// Lists the runs of cells of the entry in rows [firstRow, endRow), rows
+// ascending, at most one a row, and returns how many. A box of one cell is
+// listed only when the triangle covers it.
+int cellRuns(const GridTriangle& corners, const CellBox& box, int firstRow, int endRow, int side,
+             int32_t* cells, CellRun* runs) {
+    int count = 0;
+    auto add = [&](int row, int first, int end) {
+        int32_t* cell = cells + static_cast<size_t>(row) * side;
+        runs[count++] = {cell + first, cell + end};
+    };
+    if (box.columns() * box.rows() == 1)
+        add(box.firstRow, box.firstColumn, box.endColumn);
+    else if (box.columns() * box.rows() <= kTestedCentres)
+        CentreTest(corners).forRows(box, firstRow, endRow, add);
+    else
+        CellTriangle(corners).forRows(firstRow, endRow, side, add);
+    return count;
+}
+
+// A front-facing patch marks its cells with `id` as the last surface met.
+// Returns the number of cells.
+int32_t mark(const CellRun* runs, int count, int32_t id) {
+    int32_t cells = 0;
+    for (const CellRun* run = runs; run != runs + count; ++run) {
+        std::fill(run->first, run->end, id);
+        cells += static_cast<int32_t>(run->end - run->first);
+    }
+    return cells;
+}
+
+// A gathering (back-facing) patch's pass over its cells. A cell holds 0
+// (nothing), −1 (the sky) or n ≥ 1, naming the marking entry n − 1 of
+// `sums` and `outgoing`. Along each cell the patch, entry `self`, takes what
+// the surface named sends, and the surface what the patch sends, or the
+// patch takes the sky; then the cell is cleared, as nothing behind the
+// patch sees past it. The patch's own sum, and that of the surface met, stay
+// in registers while the cells name the same surface; every sum still
+// receives its terms one by one, in cell order. Returns the number of cells.
+int32_t gather(const CellRun* runs, int count, Color* sums, const Color* outgoing, int32_t self,
+               const Color& sky) {
+    const double out0 = outgoing[self][0], out1 = outgoing[self][1], out2 = outgoing[self][2];
+    double in0 = 0.0, in1 = 0.0, in2 = 0.0;
+    int32_t held = 0;  // cell value of the surface whose sum is held
+    double heldIn0 = 0.0, heldIn1 = 0.0, heldIn2 = 0.0;
+    double heldOut0 = 0.0, heldOut1 = 0.0, heldOut2 = 0.0;
+    int32_t cells = 0;
+    for (const CellRun* run = runs; run != runs + count; ++run) {
+        cells += static_cast<int32_t>(run->end - run->first);
+        for (int32_t* cell = run->first; cell != run->end; ++cell) {
+            int32_t n = *cell;
+            *cell = 0;
+            if (n >= 1) {
+                if (n != held) {
+                    if (held >= 1) sums[held - 1] = Color(heldIn0, heldIn1, heldIn2);
+                    held = n;
+                    heldIn0 = sums[n - 1][0], heldIn1 = sums[n - 1][1], heldIn2 = sums[n - 1][2];
+                    heldOut0 = outgoing[n - 1][0], heldOut1 = outgoing[n - 1][1],
+                    heldOut2 = outgoing[n - 1][2];
+                }
+                in0 += heldOut0, in1 += heldOut1, in2 += heldOut2;
+                heldIn0 += out0, heldIn1 += out1, heldIn2 += out2;
+            } else if (n == -1) {
+                in0 += sky[0], in1 += sky[1], in2 += sky[2];
+            }
+        }
+    }
+    if (held >= 1) sums[held - 1] = Color(heldIn0, heldIn1, heldIn2);
+    sums[self] = Color(in0, in1, in2);
+    return cells;
+}
+
+}  // namespace
+
+void drawTakingPart(const BundlePatch* patches, size_t count, Random& random,
+                    std::vector<uint8_t>& takesPart) {
+    takesPart.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        double p = patches[i].selectProbability;
+        takesPart[i] = p >= 1.0 || !(random.next() / static_cast<double>(Random::kMax) > p);
+    }
+}
+
+// Everything the tasks use is allocated here, on the calling thread, so that
+// running out of memory never happens on another.
+void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
+    scratch_.resize(pool.threads());
+    for (Scratch& scratch : scratch_) scratch.perBand.resize(bandCount(in.side));
+    listMembers(in, pool);
+    int32_t largest = 0;
+    for (int b = 0; b < bands_; ++b) largest = std::max(largest, bandStart(b + 1) - bandStart(b));
+    for (Scratch& scratch : scratch_) {
+        if (scratch.entries.size() < static_cast<size_t>(largest)) {
+            scratch.entries.resize(largest);
+            scratch.outgoing.resize(largest);
+        }
+    }
+    pool.run(bands_, [&](int band, int worker) { workBand(in, band, scratch_[worker]); });
+    out.incoming.resize(in.count);
+    out.cells.resize(in.count);
+    pool.run(chunks_, [&](int chunk, int) { addChunk(in, chunk, out); });
+}
+
+// Lists, band by band and in depth order, the patches taking part whose
+// rows meet the band: each chunk rounds its patches' corners and counts them
+// per band, the counts give each chunk its place in each band's list, and
+// each chunk writes its patches there.
+void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
+    bands_ = bandCount(in.side);
+    chunks_ = static_cast<int>((in.count + kChunk - 1) / kChunk);
+    box_.resize(in.count);
+    chunkStart_.assign(static_cast<size_t>(bands_) * chunks_ + 1, 0);
+    pool.run(chunks_, [&](int chunk, int worker) { classifyChunk(in, chunk, scratch_[worker]); });
+    int32_t total = 0;
+    for (int32_t& start : chunkStart_) {
+        int32_t count = start;
+        start = total;
+        total += count;
+    }
+    members_.resize(total);
+    sums_.resize(total);
+    counts_.resize(total);
+    pool.run(chunks_, [&](int chunk, int worker) { fillChunk(chunk, scratch_[worker]); });
+}
+
+// Finds the cells the chunk's patches can hold, settles those that can hold one cell only, and
+// counts the chunk's patches per band.
+void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch) {
+    std::fill(scratch.perBand.begin(), scratch.perBand.end(), 0);
+    size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
+    for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
+        const GridTriangle& g = in.patches[i].corners;
+        CellBox box = cellBox(g, in.side);
+        bool listed =
+            in.takesPart[i] && !box.empty() &&
+            (box.columns() * box.rows() > 1 || CentreTest(g).covers(box.firstColumn, box.firstRow));
+        box_[i] = listed ? box : CellBox{0, 0, 0, 0};
+        if (!listed) continue;
+        for (int b = box.firstRow / kRowsPerBand; b <= (box.endRow - 1) / kRowsPerBand; ++b)
+            ++scratch.perBand[b];
+    }
+    for (int b = 0; b < bands_; ++b)
+        chunkStart_[static_cast<size_t>(b) * chunks_ + chunk] = scratch.perBand[b];
+}
+
+void BandedTransfer::fillChunk(int chunk, Scratch& scratch) {
+    std::vector<int32_t>& next = scratch.perBand;
+    for (int b = 0; b < bands_; ++b)
+        next[b] = chunkStart_[static_cast<size_t>(b) * chunks_ + chunk];
+    int32_t end = std::min(static_cast<int32_t>(box_.size()), (chunk + 1) * kChunk);
+    for (int32_t i = chunk * kChunk; i < end; ++i) {
+        const CellBox& box = box_[i];
+        if (box.empty()) continue;
+        for (int b = box.firstRow / kRowsPerBand; b <= (box.endRow - 1) / kRowsPerBand; ++b)
+            members_[next[b]++] = i;
+    }
+}
+
+// Copies what the band reads of its patches into the worker's scratch, in
+// list order: the patches lie scattered over the input arrays, and reading
+// them in one plain pass lets the loads overlap, where the band's main loop
+// would wait on each.
+void BandedTransfer::gatherEntries(const Input& in, int band, Scratch& scratch) const {
+    const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
+    constexpr int32_t kLookahead = 16;  // patches fetched ahead of their copy
+    for (int32_t e = 0; e < count; ++e) {
+        if (e + kLookahead < count)
+            __builtin_prefetch(&in.patches[members_[start + e + kLookahead]]);
+        int32_t position = members_[start + e];
+        const BundlePatch& patch = in.patches[position];
+        scratch.entries[e] = {patch.corners, box_[position], patch.normalZ};
+        scratch.outgoing[e] = in.patches[position].outgoing;
+    }
+}
+
+// Marks and gathers the band's rows for its patches in depth order. Writes
+// only the band's rows of the buffer and the band's entries.
+void BandedTransfer::workBand(const Input& in, int band, Scratch& scratch) {
+    const int side = in.side;
+    const int firstRow = band * kRowsPerBand, endRow = std::min(side, firstRow + kRowsPerBand);
+    int32_t* rows = in.cells + static_cast<size_t>(firstRow) * side;
+    int32_t* rowsEnd = in.cells + static_cast<size_t>(endRow) * side;
+    // Every cell := −1 (the sky, when the bundle points down) or 0: both
+    // are one byte value repeated.
+    std::memset(rows, in.skySide == SkySide::below ? 0xff : 0,
+                sizeof(int32_t) * static_cast<size_t>(rowsEnd - rows));
+
+    gatherEntries(in, band, scratch);
+    const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
+    Color* sums = sums_.data() + start;
+    std::fill(sums, sums + count, Color());
+    CellRun runs[kRowsPerBand];
+    for (int32_t e = 0; e < count; ++e) {
+        const Entry& entry = scratch.entries[e];
+        int n = cellRuns(entry.corners, entry.box, firstRow, endRow, side, in.cells, runs);
+        counts_[start + e] = entry.normalZ > 0.0
+                                 ? mark(runs, n, e + 1)
+                                 : gather(runs, n, sums, scratch.outgoing.data(), e, in.sky);
+    }
+    // Marks that no patch gathered look up along the line into the open sky.
+    if (in.skySide == SkySide::above)
+        for (const int32_t* cell = rows; cell != rowsEnd; ++cell)
+            if (*cell >= 1) sums[*cell - 1] += in.sky;
+}
+
+// Adds the bands' sums for the chunk's patches, band after band.
+void BandedTransfer::addChunk(const Input& in, int chunk, Result& out) const {
+    size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
+    for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
+        out.incoming[i] = Color();
+        out.cells[i] = in.takesPart[i] ? 0 : -1;
+    }
+    for (int b = 0; b < bands_; ++b) {
+        size_t k = static_cast<size_t>(b) * chunks_ + chunk;
+        for (int32_t e = chunkStart_[k]; e < chunkStart_[k + 1]; ++e) {
+            out.incoming[members_[e]] += sums_[e];
+            out.cells[members_[e]] += counts_[e];
+        }
+    }
+}

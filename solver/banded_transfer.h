@@ -1,0 +1,122 @@
+#pragma once
+
+// The marking and gathering of one bundle, cut into bands of buffer rows and
+// shared among threads, with a result that does not depend on how many.
+//
+// The buffer's rows are cut into bands of kRowsPerBand rows, a number fixed
+// by the resolution alone. Each band takes, in depth order, the patches whose
+// rows meet it, and marks and gathers its own rows only, summing into sums
+// of its own, one per patch it holds. The bands' sums are then added per
+// patch, band after band, in band order: the same additions in the same
+// order whatever thread worked on which band, so the result is the same bit
+// for bit for any number of threads.
+//
+// A band lists the depth positions of its patches, its cells name a patch by
+// its place in that list plus 1, and its sums are kept per list entry. A
+// patch is listed once per band its rows meet; one whose bounding box holds
+// no cell centre is listed in none, and one whose box holds a single centre
+// is tested while it is listed and kept only if it covers it.
+//
+// Listing and adding run in parallel too, over fixed chunks of the depth
+// order: a band's list is the chunks' lists one after the other, and each
+// patch's sums are added by the chunk that holds it, in band order.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "base/random.h"
+#include "geometry/color.h"
+#include "solver/bundle_estimate.h"
+#include "solver/scan_converter.h"
+#include "solver/thread_pool.h"
+
+// A patch as one bundle sees it.
+struct BundlePatch {
+    GridTriangle corners;      // projected onto the buffer, on the 1/256-cell grid
+    CellShare share;           // how its sums are divided
+    double normalZ;            // z of the placed normal: > 0 marks, else gathers
+    double selectProbability;  // of its material
+    Color outgoing;            // bundleOutgoing: what it sends along the lines
+};
+
+// Where the sky is seen along the bundle's lines, if anywhere.
+enum class SkySide {
+    none,
+    below,  // the bundle points down: a gathering patch with nothing in front sees the sky
+    above,  // the bundle points up: a marking patch that nothing gathers sees the sky
+};
+
+// 32 rows: at resolution 1000, 32 bands of 125 KiB of cells each, which stay
+// in a core's cache while the band is worked; enough bands for a few threads
+// to share out evenly, and few enough that most patches meet one band.
+constexpr int kRowsPerBand = 32;
+
+inline int bandCount(int side) { return (side + kRowsPerBand - 1) / kRowsPerBand; }
+
+// Draws, in depth order, which patches take part: a patch whose material is
+// sometimes left out draws one number and takes part unless it is above its
+// selection probability; one always taking part draws none.
+void drawTakingPart(const BundlePatch* patches, size_t count, Random& random,
+                    std::vector<uint8_t>& takesPart);
+
+class BandedTransfer {
+  public:
+    // The patches of one bundle, by position in the depth order.
+    struct Input {
+        int side = 0;  // cells per row, and rows
+        size_t count = 0;
+        const BundlePatch* patches = nullptr;
+        const uint8_t* takesPart = nullptr;  // 0: left out of this bundle
+        int32_t* cells = nullptr;            // the buffer, side × side
+        Color sky;
+        SkySide skySide = SkySide::none;
+    };
+    // By position in the depth order: the radiance met, summed over the
+    // patch's cells, and the cells it covered (−1 for a patch left out).
+    struct Result {
+        std::vector<Color> incoming;
+        std::vector<int32_t> cells;
+    };
+
+    void run(const Input& in, ThreadPool& pool, Result& out);
+
+    // Entries over all bands in the last run: the patches listed, counted
+    // once per band.
+    size_t entries() const { return members_.size(); }
+
+  private:
+    // What a band reads of one of its patches.
+    struct Entry {
+        GridTriangle corners;
+        CellBox box;
+        double normalZ;
+    };
+    // A worker's copy of its band's entries, in list order (sized for the
+    // largest band), and its count of a chunk's patches per band.
+    struct Scratch {
+        std::vector<Entry> entries;
+        std::vector<Color> outgoing;
+        std::vector<int32_t> perBand;
+    };
+    void listMembers(const Input& in, ThreadPool& pool);
+    void classifyChunk(const Input& in, int chunk, Scratch& scratch);
+    void fillChunk(int chunk, Scratch& scratch);
+    // Where band `band`'s entries start (for bands_, where they end).
+    int32_t bandStart(int band) const { return chunkStart_[static_cast<size_t>(band) * chunks_]; }
+    void gatherEntries(const Input& in, int band, Scratch& scratch) const;
+    void workBand(const Input& in, int band, Scratch& scratch);
+    void addChunk(const Input& in, int chunk, Result& out) const;
+
+    int bands_ = 0, chunks_ = 0;
+    // By depth position.
+    std::vector<CellBox> box_;  // the cells it can hold; empty when listed nowhere
+    // Band by band, and within a band chunk by chunk: where each chunk's
+    // patches start in the band's list (then where the next chunk's do).
+    std::vector<int32_t> chunkStart_;
+    // By entry, band after band, each band's patches in depth order.
+    std::vector<int32_t> members_;  // depth position
+    std::vector<Color> sums_;       // the band's sum for the patch
+    std::vector<int32_t> counts_;   // the band's cells of the patch
+    std::vector<Scratch> scratch_;  // one per worker
+};
