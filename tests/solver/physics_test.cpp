@@ -15,18 +15,12 @@ void runQuietly(Scene& s, int iterations) {
     ::testing::internal::GetCapturedStderr();
 }
 
-// Radiance shown for each patch, by serial.
-std::vector<Color> radiances(const Scene& s) {
-    std::vector<Color> r(s.patches.size());
-    for (const Patch* p : s.patches) r[p->serial] = p->eyeRadianceSum * s.displayScale;
-    return r;
-}
-
-std::unique_ptr<Scene> emittingCube(double emission, double albedo) {
+// A closed cube of 12 n² emitting patches, the eye inside it.
+std::unique_ptr<Scene> emittingCube(double emission, double albedo, int n = 2) {
     auto s = std::make_unique<Scene>();
     s->materials[0] = box_scene::diffuseMaterial(albedo, emission);
     s->materialCount = 1;
-    box_scene::addClosedCube(*s, 1.0, 2, &s->materials[0]);  // 48 emitting patches
+    box_scene::addClosedCube(*s, 0.5 * n, n, &s->materials[0]);
     s->camera.eye = Vector(0.1, 0.2, -0.3);
     box_scene::prepareSolver(*s);
     return s;
@@ -47,18 +41,28 @@ TEST(SolverPhysics, FirstDirectionUsesTheFirstTwoDraws) {
 
 TEST(SolverPhysics, ClosedEmittingCubeReachesEmissionOverOneMinusAlbedo) {
     // Every face emits E and reflects a: the radiance is E / (1 − a)
-    // everywhere. 48 emitting surfaces take emission into the bundles.
-    const double emission = 1.0, albedo = 0.5;
-    auto s = emittingCube(emission, albedo);
-    ASSERT_EQ(s->firstShot, 0);
-    runQuietly(*s, 400);
-    double expected = emission / (1.0 - albedo);
-    double mean = 0.0;
-    for (const Color& r : radiances(*s)) {
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(r[c], expected, 0.06 * expected);
-        mean += r[0];
+    // everywhere, and once converged every bundle brings exactly that, so
+    // what remains is bias. A coarse cube (192 patches of tens of thousands
+    // of cells) and a fine one (10,092 patches of about 150 cells); their
+    // emitting surfaces are too many for the first shot, so emission travels
+    // with the bundles.
+    const double emission = 0.2, albedo = 0.5, expected = emission / (1.0 - albedo);
+    for (int n : {4, 29}) {
+        auto s = emittingCube(emission, albedo, n);
+        ASSERT_EQ(s->firstShot, 0);
+        runQuietly(*s, 500);
+        double mean = 0.0, area = 0.0;
+        for (const Patch* p : s->patches) {
+            Color r = p->eyeRadianceSum * s->displayScale;
+            for (int c = 0; c < 3; ++c) EXPECT_NEAR(r[c], expected, 0.06 * expected);
+            mean += p->area * r[0];
+            area += p->area;
+        }
+        // The coarse cube loses to the depth order what the converged
+        // bundles below lose (about 0.6 %).
+        EXPECT_NEAR(mean / area, expected, (n == 4 ? 0.008 : 0.005) * expected)
+            << s->patchCount() << " patches";
     }
-    EXPECT_NEAR(mean / s->patchCount(), expected, 0.03 * expected);
 }
 
 namespace {
