@@ -197,3 +197,9 @@ bool OutputFile::commit(std::string& error) {
     temporarySlot_ = -1;
     return true;
 }
+
+bool OutputFile::writeAll(const std::string& bytes, std::string& error) {
+    if (!open(error)) return false;
+    std::fwrite(bytes.data(), 1, bytes.size(), stream_);
+    return commit(error);
+}

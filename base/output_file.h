@@ -37,6 +37,8 @@ class OutputFile {
     // Flushes and closes (standard output is only flushed) and renames the
     // temporary file into place; false with `error` set when any write failed.
     bool commit(std::string& error);
+    // Opens, writes `bytes` and commits: an output made whole in memory.
+    bool writeAll(const std::string& bytes, std::string& error);
 
   private:
     enum class Kind { StandardOutput, Replaced, Direct };

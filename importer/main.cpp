@@ -41,10 +41,7 @@ int writeScene(const SceneWriter& writer, const Obj2sceOptions& options, OutputF
     std::ostringstream text;
     writer.write(text, options.objFile);
     std::string error;
-    if (!output.open(error)) return fail(error);
-    const std::string scene = text.str();
-    std::fwrite(scene.data(), 1, scene.size(), output.stream());
-    return output.commit(error) ? 0 : fail(error);
+    return output.writeAll(text.str(), error) ? 0 : fail(error);
 }
 // Reads the model and writes its scene; the output is checked before
 // anything is read, and again against every file read with the model.

@@ -148,8 +148,5 @@ bool writeGltfMesh(const std::string& path, const LitMesh& mesh, bool binary, st
         error = "cannot write " + path + ": " + error;
         return false;
     }
-    OutputFile file(path);
-    if (!file.open(error)) return false;
-    std::fwrite(bytes.data(), 1, bytes.size(), file.stream());
-    return file.commit(error);
+    return OutputFile(path).writeAll(bytes, error);
 }

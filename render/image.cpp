@@ -115,8 +115,5 @@ bool writeExr(const std::string& path, const Image& image, std::string& error) {
         error = "cannot write " + path + ": " + error;
         return false;
     }
-    OutputFile file(path);
-    if (!file.open(error)) return false;
-    std::fwrite(bytes.data(), 1, bytes.size(), file.stream());
-    return file.commit(error);
+    return OutputFile(path).writeAll(bytes, error);
 }

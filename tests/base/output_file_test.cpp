@@ -17,13 +17,6 @@
 #include "tests/support/temp_files.h"
 
 namespace {
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Writes `text` to `path` through an OutputFile; the error, or "" when it worked.
 std::string writeThrough(const std::string& path, const std::string& text) {
     OutputFile file(path);

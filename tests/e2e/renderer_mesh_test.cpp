@@ -13,13 +13,6 @@ namespace {
 const std::string kRenderer = RAY_BUNDLE_RENDERER;
 const std::string kScene = std::string(RAY_BUNDLE_SCENES) + "/cornell-box.sce";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The exposure the summary gives a file: "NAME (exposure E)".
 std::string exposureOf(const std::string& err, const std::string& name) {
     std::string before = name + " (exposure ";

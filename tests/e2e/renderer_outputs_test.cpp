@@ -31,13 +31,6 @@ const char* const kScene =
     "  vrtxPstn -100 0 -100 -100 0 100 100 0 100 100 0 -100 end\n"
     "  cmplxPly plygn 0 1 2 3 end end end\n";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::set<std::string> filesIn(const std::string& dir) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir))

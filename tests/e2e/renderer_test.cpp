@@ -49,13 +49,6 @@ const char* const kLitScene =
     "plnrMsh panel tessellate 3\n"
     "  vrtxPstn -40 0 60 40 0 60 40 70 40 end cmplxPly plygn 0 1 2 end end end\n";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // A floor of albedo 0.5 lit by a point light of power 1000 at height 50, and
 // `lamps` emitting patches far above it facing away, so dim (1e-6) that the
 // little of their light that travels with the bundles does not count.

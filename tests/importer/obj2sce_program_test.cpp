@@ -15,15 +15,6 @@
 #include "tests/support/obj2sce_conversion.h"
 #include "tests/support/program_runner.h"
 
-namespace {
-std::string readBack(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-}  // namespace
-
 // The converted cube read by the program's own scene reader.
 TEST(Obj2sceScene, ConvertedCubeLoads) {
     writeTempFile("cube.mtl", kCubeMtl);
@@ -129,16 +120,16 @@ TEST(Obj2sceProgram, HostileInputsAndOutputsDestroyNothing) {
         EXPECT_EQ(r.status, 1) << c.args[0];
         EXPECT_EQ(r.err, c.err);
     }
-    EXPECT_EQ(readBack(dir + "/old.sce"), "kept");
-    EXPECT_EQ(readBack(dir + "/self.obj"), tri);
-    EXPECT_EQ(readBack(dir + "/lit.mtl"), "newmtl lit\nKe 1 1 1\n");
+    EXPECT_EQ(readFile(dir + "/old.sce"), "kept");
+    EXPECT_EQ(readFile(dir + "/self.obj"), tri);
+    EXPECT_EQ(readFile(dir + "/lit.mtl"), "newmtl lit\nKe 1 1 1\n");
 
     // Random bytes end with a failure, and what the messages quote of them
     // cannot steer the terminal.
     ProgramResult r = runProgram(program, {"binary.obj", "-o", "old.sce"}, dir);
     EXPECT_EQ(r.status, 1);
     for (char c : r.err) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << r.err;
-    EXPECT_EQ(readBack(dir + "/old.sce"), "kept");
+    EXPECT_EQ(readFile(dir + "/old.sce"), "kept");
 }
 
 TEST(ImportProgram, GltfStatusesAndMessagesUnderBothNames) {

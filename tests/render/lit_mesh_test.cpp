@@ -75,13 +75,6 @@ class LitMeshTest : public ::testing::Test {
     LitMesh mesh_;
 };
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 double floatAt(const std::string& bytes, size_t offset) {
     float v;
     std::memcpy(&v, bytes.data() + offset, sizeof v);
@@ -152,7 +145,7 @@ TEST_F(LitMeshTest, PlyHasItsHeaderThenVerticesAndFaces) {
         "element face 5\n"
         "property list uchar int vertex_indices\n"
         "end_header\n";
-    std::string bytes = fileBytes(path);
+    std::string bytes = readFile(path);
     ASSERT_EQ(bytes.size(), header.size() + 13 * 24 + 5 * 13);
     EXPECT_EQ(bytes.substr(0, header.size()), header);
 

@@ -12,13 +12,6 @@
 #include <thread>
 
 namespace {
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 [[noreturn]] void execChild(const std::string& program, const std::vector<std::string>& args,
                             const std::string& dir, const std::string& ioBase) {
     if (chdir(dir.c_str()) != 0) _exit(127);

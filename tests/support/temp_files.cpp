@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,13 @@ void writeFile(const std::string& path, const std::string& contents) {
     out << contents;
     out.close();
     if (!out) ADD_FAILURE() << "cannot write " << path;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
 }
 
 std::string writeTempFile(const std::string& name, const std::string& contents) {

@@ -18,3 +18,6 @@ std::string writeTempFile(const std::string& name, const std::string& contents);
 
 // Writes a file anywhere (creating or replacing it).
 void writeFile(const std::string& path, const std::string& contents);
+
+// The whole contents of a file, empty when it cannot be read.
+std::string readFile(const std::string& path);
