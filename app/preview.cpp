@@ -32,7 +32,7 @@ void Scene::drawPreview() {
     }
     for (const Patch* p : patches)
         for (Vertex* v : p->vertices) {
-            v->previewColor += p->eyeRadianceSum;
+            v->previewColor += eyeRadianceSum(*p);
             v->previewCount += 1;
         }
     for (Vertex* v : vertices)

@@ -11,7 +11,10 @@ Vertex* VertexPool::add(const Vector& point, bool merge, int object) {
         if (found >= 0) return list_[found];
     }
     size_t index = list_.size();
-    if (index % kBlock == 0) blocks_.emplace_back(new Vertex[kBlock]);
+    if (index % kBlock == 0) {
+        blocks_.emplace_back(new Vertex[kBlock]);
+        list_.reserve(index + kBlock);  // a block at a time: no spare room beyond one block
+    }
     Vertex* v = &blocks_.back()[index % kBlock];
     v->position = point;
     v->savedPosition = point;
@@ -22,4 +25,9 @@ Vertex* VertexPool::add(const Vector& point, bool merge, int object) {
     list_.push_back(v);
     grid_.insert(static_cast<int>(index), v);
     return v;
+}
+
+void VertexPool::endMerging() {
+    grid_.release();
+    gridObject_ = -1;
 }

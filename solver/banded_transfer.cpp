@@ -90,20 +90,15 @@ int32_t gather(const CellRun* runs, int count, Color* sums, const Color* outgoin
 
 }  // namespace
 
-void drawTakingPart(const BundlePatch* patches, size_t count, Random& random,
-                    std::vector<uint8_t>& takesPart) {
-    takesPart.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        double p = patches[i].selectProbability;
-        takesPart[i] = p >= 1.0 || !(random.next() / static_cast<double>(Random::kMax) > p);
-    }
-}
-
 // Everything the tasks use is allocated here, on the calling thread, so that
 // running out of memory never happens on another.
-void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
+void BandedTransfer::run(const Input& in, ThreadPool& pool, const Output& out) {
     scratch_.resize(pool.threads());
-    for (Scratch& scratch : scratch_) scratch.perBand.resize(bandCount(in.side));
+    for (Scratch& scratch : scratch_) {
+        scratch.perBand.resize(bandCount(in.side));
+        scratch.chunkSums.resize(kChunk);
+        scratch.chunkCells.resize(kChunk);
+    }
     listMembers(in, pool);
     int32_t largest = 0;
     for (int b = 0; b < bands_; ++b) largest = std::max(largest, bandStart(b + 1) - bandStart(b));
@@ -114,9 +109,26 @@ void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
         }
     }
     pool.run(bands_, [&](int band, int worker) { workBand(in, band, scratch_[worker]); });
-    out.incoming.resize(in.count);
-    out.cells.resize(in.count);
-    pool.run(chunks_, [&](int chunk, int) { addChunk(in, chunk, out); });
+    pool.run(chunks_, [&](int chunk, int worker) { addChunk(in, chunk, scratch_[worker], out); });
+}
+
+void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
+    size_t slots = 0;
+    for (size_t i = 0; i < in.count; ++i) slots = std::max(slots, in.slotOf(i) + 1);
+    out.incoming.assign(slots, Color());
+    out.cells.assign(slots, 0);
+    run(in, pool, Output{out.incoming.data(), out.cells.data()});
+}
+
+size_t BandedTransfer::bytes() const {
+    size_t bytes = box_.capacity() * sizeof(CellBox) + chunkStart_.capacity() * sizeof(int32_t) +
+                   members_.capacity() * sizeof(int32_t) + sums_.capacity() * sizeof(Color) +
+                   counts_.capacity() * sizeof(int32_t);
+    for (const Scratch& s : scratch_)
+        bytes += s.entries.capacity() * sizeof(Entry) + s.outgoing.capacity() * sizeof(Color) +
+                 s.perBand.capacity() * sizeof(int32_t) + s.chunkSums.capacity() * sizeof(Color) +
+                 s.chunkCells.capacity() * sizeof(int32_t);
+    return bytes;
 }
 
 // Lists, band by band and in depth order, the patches taking part whose
@@ -146,11 +158,13 @@ void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
 void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch) {
     std::fill(scratch.perBand.begin(), scratch.perBand.end(), 0);
     size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
+    constexpr size_t kLookahead = 16;  // patches fetched ahead of their turn
     for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
-        const GridTriangle& g = in.patches[i].corners;
+        if (i + kLookahead < end) __builtin_prefetch(&in.patches[in.slotOf(i + kLookahead)]);
+        const GridTriangle& g = in.patches[in.slotOf(i)].corners;
         CellBox box = cellBox(g, in.side);
         bool listed =
-            in.takesPart[i] && !box.empty() &&
+            in.takesPartAt(i) && !box.empty() &&
             (box.columns() * box.rows() > 1 || CentreTest(g).covers(box.firstColumn, box.firstRow));
         box_[i] = listed ? box : CellBox{0, 0, 0, 0};
         if (!listed) continue;
@@ -182,12 +196,16 @@ void BandedTransfer::gatherEntries(const Input& in, int band, Scratch& scratch) 
     const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
     constexpr int32_t kLookahead = 16;  // patches fetched ahead of their copy
     for (int32_t e = 0; e < count; ++e) {
-        if (e + kLookahead < count)
-            __builtin_prefetch(&in.patches[members_[start + e + kLookahead]]);
+        if (e + kLookahead < count) {
+            size_t ahead = in.slotOf(members_[start + e + kLookahead]);
+            __builtin_prefetch(&in.patches[ahead]);
+            __builtin_prefetch(&in.outgoing[ahead]);
+        }
         int32_t position = members_[start + e];
-        const BundlePatch& patch = in.patches[position];
+        size_t slot = in.slotOf(position);
+        const BundlePatch& patch = in.patches[slot];
         scratch.entries[e] = {patch.corners, box_[position], patch.normalZ};
-        scratch.outgoing[e] = in.patches[position].outgoing;
+        scratch.outgoing[e] = in.outgoing[slot];
     }
 }
 
@@ -221,18 +239,28 @@ void BandedTransfer::workBand(const Input& in, int band, Scratch& scratch) {
             if (*cell >= 1) sums[*cell - 1] += in.sky;
 }
 
-// Adds the bands' sums for the chunk's patches, band after band.
-void BandedTransfer::addChunk(const Input& in, int chunk, Result& out) const {
-    size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
-    for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
-        out.incoming[i] = Color();
-        out.cells[i] = in.takesPart[i] ? 0 : -1;
+// Adds the bands' sums for the chunk's patches, band after band, in the
+// worker's scratch, and hands each patch's total to its slot.
+void BandedTransfer::addChunk(const Input& in, int chunk, Scratch& scratch,
+                              const Output& out) const {
+    const size_t first = static_cast<size_t>(chunk) * kChunk;
+    const size_t end = std::min(in.count, first + kChunk);
+    Color* sums = scratch.chunkSums.data();  // by position − first
+    int32_t* cells = scratch.chunkCells.data();
+    for (size_t i = first; i < end; ++i) {
+        sums[i - first] = Color();
+        cells[i - first] = in.takesPartAt(i) ? 0 : -1;
     }
     for (int b = 0; b < bands_; ++b) {
         size_t k = static_cast<size_t>(b) * chunks_ + chunk;
         for (int32_t e = chunkStart_[k]; e < chunkStart_[k + 1]; ++e) {
-            out.incoming[members_[e]] += sums_[e];
-            out.cells[members_[e]] += counts_[e];
+            sums[members_[e] - first] += sums_[e];
+            cells[members_[e] - first] += counts_[e];
         }
+    }
+    for (size_t i = first; i < end; ++i) {
+        size_t slot = in.slotOf(i);
+        out.incoming[slot] = sums[i - first];
+        out.cells[slot] = cells[i - first];
     }
 }

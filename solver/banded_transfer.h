@@ -25,19 +25,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/random.h"
 #include "geometry/color.h"
-#include "solver/bundle_estimate.h"
+#include "solver/depth_sort.h"
 #include "solver/scan_converter.h"
 #include "solver/thread_pool.h"
 
-// A patch as one bundle sees it.
+// A patch as the bands see it.
 struct BundlePatch {
-    GridTriangle corners;      // projected onto the buffer, on the 1/256-cell grid
-    CellShare share;           // how its sums are divided
-    double normalZ;            // z of the placed normal: > 0 marks, else gathers
-    double selectProbability;  // of its material
-    Color outgoing;            // bundleOutgoing: what it sends along the lines
+    GridTriangle corners;  // projected onto the buffer, on the 1/256-cell grid
+    double normalZ;        // z of the placed normal: > 0 marks, else gathers
 };
 
 // Where the sky is seen along the bundle's lines, if anywhere.
@@ -54,36 +50,48 @@ constexpr int kRowsPerBand = 32;
 
 inline int bandCount(int side) { return (side + kRowsPerBand - 1) / kRowsPerBand; }
 
-// Draws, in depth order, which patches take part: a patch whose material is
-// sometimes left out draws one number and takes part unless it is above its
-// selection probability; one always taking part draws none.
-void drawTakingPart(const BundlePatch* patches, size_t count, Random& random,
-                    std::vector<uint8_t>& takesPart);
-
 class BandedTransfer {
   public:
-    // The patches of one bundle, by position in the depth order.
+    // The patches of one bundle. A patch has a place in the depth order, its
+    // position, and a slot, where its data and results are kept: its serial
+    // in the solver. `order[position].index` is the slot of the patch at
+    // that position; without `order` the two are the same.
     struct Input {
         int side = 0;  // cells per row, and rows
         size_t count = 0;
-        const BundlePatch* patches = nullptr;
-        const uint8_t* takesPart = nullptr;  // 0: left out of this bundle
-        int32_t* cells = nullptr;            // the buffer, side × side
+        const BundlePatch* patches = nullptr;  // by slot
+        const Color* outgoing = nullptr;       // by slot: what each sends along the lines
+        const DepthEntry* order = nullptr;     // by position; null: positions are slots
+        const uint8_t* takesPart = nullptr;    // by position, 0: left out; null: all take part
+        int32_t* cells = nullptr;              // the buffer, side × side
         Color sky;
         SkySide skySide = SkySide::none;
+
+        size_t slotOf(size_t position) const {
+            return order ? static_cast<size_t>(order[position].index) : position;
+        }
+        bool takesPartAt(size_t position) const { return !takesPart || takesPart[position]; }
     };
-    // By position in the depth order: the radiance met, summed over the
+    // Where the results go, by slot: the radiance met, summed over the
     // patch's cells, and the cells it covered (−1 for a patch left out).
+    struct Output {
+        Color* incoming = nullptr;
+        int32_t* cells = nullptr;
+    };
+    // The same results in arrays of their own, sized by run().
     struct Result {
         std::vector<Color> incoming;
         std::vector<int32_t> cells;
     };
 
+    void run(const Input& in, ThreadPool& pool, const Output& out);
     void run(const Input& in, ThreadPool& pool, Result& out);
 
     // Entries over all bands in the last run: the patches listed, counted
     // once per band.
     size_t entries() const { return members_.size(); }
+    // Bytes held between runs.
+    size_t bytes() const;
 
   private:
     // What a band reads of one of its patches.
@@ -93,11 +101,14 @@ class BandedTransfer {
         double normalZ;
     };
     // A worker's copy of its band's entries, in list order (sized for the
-    // largest band), and its count of a chunk's patches per band.
+    // largest band), its count of a chunk's patches per band, and the sums
+    // of the chunk it adds up.
     struct Scratch {
         std::vector<Entry> entries;
         std::vector<Color> outgoing;
         std::vector<int32_t> perBand;
+        std::vector<Color> chunkSums;
+        std::vector<int32_t> chunkCells;
     };
     void listMembers(const Input& in, ThreadPool& pool);
     void classifyChunk(const Input& in, int chunk, Scratch& scratch);
@@ -106,7 +117,7 @@ class BandedTransfer {
     int32_t bandStart(int band) const { return chunkStart_[static_cast<size_t>(band) * chunks_]; }
     void gatherEntries(const Input& in, int band, Scratch& scratch) const;
     void workBand(const Input& in, int band, Scratch& scratch);
-    void addChunk(const Input& in, int chunk, Result& out) const;
+    void addChunk(const Input& in, int chunk, Scratch& scratch, const Output& out) const;
 
     int bands_ = 0, chunks_ = 0;
     // By depth position.

@@ -1,0 +1,42 @@
+#include "solver/patch_terms.h"
+
+namespace {
+// Exactly n zero values: a scene of a million patches keeps no spare room.
+template <class T>
+void zeroes(std::vector<T>& v, size_t n) {
+    std::vector<T>(n).swap(v);
+}
+
+template <class T>
+size_t bytesOf(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
+}  // namespace
+
+void PatchTerms::reset(size_t patches) {
+    zeroes(bundleIncoming, patches);
+    zeroes(bundleOutgoing, patches);
+    zeroes(diffuseEstimate, patches);
+    zeroes(eyeRadianceSum, patches);
+    zeroes(eyeDirect, patches);
+    zeroes(directOutgoing, patches);
+    zeroes(pixelCount, patches);
+    zeroes(side, patches);
+}
+
+void PatchTerms::grow(size_t patches) {
+    bundleIncoming.resize(patches);
+    bundleOutgoing.resize(patches);
+    diffuseEstimate.resize(patches);
+    eyeRadianceSum.resize(patches);
+    eyeDirect.resize(patches);
+    directOutgoing.resize(patches);
+    pixelCount.resize(patches);
+    side.resize(patches);
+}
+
+size_t PatchTerms::bytes() const {
+    return bytesOf(bundleIncoming) + bytesOf(bundleOutgoing) + bytesOf(diffuseEstimate) +
+           bytesOf(eyeRadianceSum) + bytesOf(eyeDirect) + bytesOf(directOutgoing) +
+           bytesOf(pixelCount) + bytesOf(side);
+}
