@@ -125,7 +125,7 @@ bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, Bundle
                                                                      {u.gridY, v.gridY, w.gridY}};
         work.views[s] = {corners, g.normalZ(p.worldNormal)};
         work.shares[s] = share;
-        work.order[s] = {depthKey(std::min({u.z, v.z, w.z})), static_cast<int32_t>(s)};
+        work.order[s] = {depthKey(std::min({u.z, v.z, w.z}), g.extent), static_cast<int32_t>(s)};
         draws = draws || p.material->selectProbability < 1.0;
     }
     return draws;

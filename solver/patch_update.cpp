@@ -105,8 +105,9 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
 
 Color eyeSpecularFactor(const Patch& p, const Vector& previousDirection) {
     const Material& m = *p.material;
+    if (!isGlossy(m)) return Color();  // without reading toEye, which lies a cache line further
     double cosEye = dot(p.worldNormal, p.toEye);
-    if (!isGlossy(m) || !(cosEye > 0.0)) return Color();
+    if (!(cosEye > 0.0)) return Color();
     Vector in;
     double cosIn;
     meetingSide(previousDirection, p.worldNormal, in, cosIn);
