@@ -3,9 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/fatal_error.h"
+
 namespace {
 
 constexpr int kChunk = 2048;  // patches per chunk of listing and adding
+
+// Sizes a work array whose contents are to be rewritten: one that must
+// grow is freed first rather than copied, so the old and the new never
+// take memory at once.
+template <class T>
+void resizeFresh(std::vector<T>& v, size_t n) {
+    if (n > v.capacity()) std::vector<T>().swap(v);
+    v.resize(n);
+}
 
 // Boxes of at most this many cell centres are tested centre by centre: the
 // edge functions cost less to set up than a walk along the edges.
@@ -92,7 +103,8 @@ int32_t gather(const CellRun* runs, int count, Color* sums, const Color* outgoin
 
 // Everything the tasks use is allocated here, on the calling thread, so that
 // running out of memory never happens on another.
-void BandedTransfer::run(const Input& in, ThreadPool& pool, const Output& out) {
+void BandedTransfer::run(const Input& in, ThreadPool& pool, ResultSink& out) {
+    if (in.side > INT16_MAX) fatalError(-1, "A bundle buffer holds at most 32767 cells a side.\n");
     scratch_.resize(pool.threads());
     for (Scratch& scratch : scratch_) {
         scratch.perBand.resize(bandCount(in.side));
@@ -104,8 +116,8 @@ void BandedTransfer::run(const Input& in, ThreadPool& pool, const Output& out) {
     for (int b = 0; b < bands_; ++b) largest = std::max(largest, bandStart(b + 1) - bandStart(b));
     for (Scratch& scratch : scratch_) {
         if (scratch.entries.size() < static_cast<size_t>(largest)) {
-            scratch.entries.resize(largest);
-            scratch.outgoing.resize(largest);
+            resizeFresh(scratch.entries, largest);
+            resizeFresh(scratch.outgoing, largest);
         }
     }
     pool.run(bands_, [&](int band, int worker) { workBand(in, band, scratch_[worker]); });
@@ -113,15 +125,21 @@ void BandedTransfer::run(const Input& in, ThreadPool& pool, const Output& out) {
 }
 
 void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
-    size_t slots = 0;
-    for (size_t i = 0; i < in.count; ++i) slots = std::max(slots, in.slotOf(i) + 1);
-    out.incoming.assign(slots, Color());
-    out.cells.assign(slots, 0);
-    run(in, pool, Output{out.incoming.data(), out.cells.data()});
+    struct Copy : ResultSink {
+        Result& result;
+        explicit Copy(Result& r) : result(r) {}
+        void take(size_t first, size_t end, const Color* sums, const int32_t* cells) override {
+            std::copy(sums, sums + (end - first), &result.incoming[first]);
+            std::copy(cells, cells + (end - first), &result.cells[first]);
+        }
+    } copy(out);
+    out.incoming.assign(in.count, Color());
+    out.cells.assign(in.count, 0);
+    run(in, pool, copy);
 }
 
 size_t BandedTransfer::bytes() const {
-    size_t bytes = box_.capacity() * sizeof(CellBox) + chunkStart_.capacity() * sizeof(int32_t) +
+    size_t bytes = box_.capacity() * sizeof(SmallBox) + chunkStart_.capacity() * sizeof(int32_t) +
                    members_.capacity() * sizeof(int32_t) + sums_.capacity() * sizeof(Color) +
                    counts_.capacity() * sizeof(int32_t);
     for (const Scratch& s : scratch_)
@@ -147,9 +165,9 @@ void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
         start = total;
         total += count;
     }
-    members_.resize(total);
-    sums_.resize(total);
-    counts_.resize(total);
+    resizeFresh(members_, total);
+    resizeFresh(sums_, total);
+    resizeFresh(counts_, total);
     pool.run(chunks_, [&](int chunk, int worker) { fillChunk(chunk, scratch_[worker]); });
 }
 
@@ -158,15 +176,13 @@ void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
 void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch) {
     std::fill(scratch.perBand.begin(), scratch.perBand.end(), 0);
     size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
-    constexpr size_t kLookahead = 16;  // patches fetched ahead of their turn
     for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
-        if (i + kLookahead < end) __builtin_prefetch(&in.patches[in.slotOf(i + kLookahead)]);
-        const GridTriangle& g = in.patches[in.slotOf(i)].corners;
+        const GridTriangle& g = in.patches[i].corners;
         CellBox box = cellBox(g, in.side);
         bool listed =
             in.takesPartAt(i) && !box.empty() &&
             (box.columns() * box.rows() > 1 || CentreTest(g).covers(box.firstColumn, box.firstRow));
-        box_[i] = listed ? box : CellBox{0, 0, 0, 0};
+        box_[i] = SmallBox(listed ? box : CellBox{0, 0, 0, 0});
         if (!listed) continue;
         for (int b = box.firstRow / kRowsPerBand; b <= (box.endRow - 1) / kRowsPerBand; ++b)
             ++scratch.perBand[b];
@@ -181,7 +197,7 @@ void BandedTransfer::fillChunk(int chunk, Scratch& scratch) {
         next[b] = chunkStart_[static_cast<size_t>(b) * chunks_ + chunk];
     int32_t end = std::min(static_cast<int32_t>(box_.size()), (chunk + 1) * kChunk);
     for (int32_t i = chunk * kChunk; i < end; ++i) {
-        const CellBox& box = box_[i];
+        const CellBox box = box_[i].box();
         if (box.empty()) continue;
         for (int b = box.firstRow / kRowsPerBand; b <= (box.endRow - 1) / kRowsPerBand; ++b)
             members_[next[b]++] = i;
@@ -196,16 +212,12 @@ void BandedTransfer::gatherEntries(const Input& in, int band, Scratch& scratch) 
     const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
     constexpr int32_t kLookahead = 16;  // patches fetched ahead of their copy
     for (int32_t e = 0; e < count; ++e) {
-        if (e + kLookahead < count) {
-            size_t ahead = in.slotOf(members_[start + e + kLookahead]);
-            __builtin_prefetch(&in.patches[ahead]);
-            __builtin_prefetch(&in.outgoing[ahead]);
-        }
+        if (e + kLookahead < count)
+            __builtin_prefetch(&in.patches[members_[start + e + kLookahead]]);
         int32_t position = members_[start + e];
-        size_t slot = in.slotOf(position);
-        const BundlePatch& patch = in.patches[slot];
-        scratch.entries[e] = {patch.corners, box_[position], patch.normalZ};
-        scratch.outgoing[e] = in.outgoing[slot];
+        const BundlePatch& patch = in.patches[position];
+        scratch.entries[e] = {patch.corners, box_[position].box(), patch.normalZ};
+        scratch.outgoing[e] = patch.outgoing;
     }
 }
 
@@ -240,9 +252,8 @@ void BandedTransfer::workBand(const Input& in, int band, Scratch& scratch) {
 }
 
 // Adds the bands' sums for the chunk's patches, band after band, in the
-// worker's scratch, and hands each patch's total to its slot.
-void BandedTransfer::addChunk(const Input& in, int chunk, Scratch& scratch,
-                              const Output& out) const {
+// worker's scratch, and hands the totals on.
+void BandedTransfer::addChunk(const Input& in, int chunk, Scratch& scratch, ResultSink& out) const {
     const size_t first = static_cast<size_t>(chunk) * kChunk;
     const size_t end = std::min(in.count, first + kChunk);
     Color* sums = scratch.chunkSums.data();  // by position − first
@@ -258,9 +269,5 @@ void BandedTransfer::addChunk(const Input& in, int chunk, Scratch& scratch,
             cells[members_[e] - first] += counts_[e];
         }
     }
-    for (size_t i = first; i < end; ++i) {
-        size_t slot = in.slotOf(i);
-        out.incoming[slot] = sums[i - first];
-        out.cells[slot] = cells[i - first];
-    }
+    out.take(first, end, sums, cells);
 }

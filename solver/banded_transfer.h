@@ -26,14 +26,17 @@
 #include <vector>
 
 #include "geometry/color.h"
-#include "solver/depth_sort.h"
 #include "solver/scan_converter.h"
 #include "solver/thread_pool.h"
 
-// A patch as the bands see it.
-struct BundlePatch {
+// A patch as one bundle sees it: one cache line, so that the solver, which
+// writes these in depth order from patches taken in serial order, moves
+// one line per patch.
+struct alignas(64) BundlePatch {
     GridTriangle corners;  // projected onto the buffer, on the 1/256-cell grid
     double normalZ;        // z of the placed normal: > 0 marks, else gathers
+    Color outgoing;        // bundleOutgoing: what it sends along the lines
+    double share;          // how its sums are divided (packShare, bundle_estimate.h)
 };
 
 // Where the sky is seen along the bundle's lines, if anywhere.
@@ -52,39 +55,37 @@ inline int bandCount(int side) { return (side + kRowsPerBand - 1) / kRowsPerBand
 
 class BandedTransfer {
   public:
-    // The patches of one bundle. A patch has a place in the depth order, its
-    // position, and a slot, where its data and results are kept: its serial
-    // in the solver. `order[position].index` is the slot of the patch at
-    // that position; without `order` the two are the same.
+    // The patches of one bundle, by position in the depth order.
     struct Input {
         int side = 0;  // cells per row, and rows
         size_t count = 0;
-        const BundlePatch* patches = nullptr;  // by slot
-        const Color* outgoing = nullptr;       // by slot: what each sends along the lines
-        const DepthEntry* order = nullptr;     // by position; null: positions are slots
-        const uint8_t* takesPart = nullptr;    // by position, 0: left out; null: all take part
-        int32_t* cells = nullptr;              // the buffer, side × side
+        const BundlePatch* patches = nullptr;
+        const uint8_t* takesPart = nullptr;  // 0: left out of this bundle; null: all take part
+        int32_t* cells = nullptr;            // the buffer, side × side
         Color sky;
         SkySide skySide = SkySide::none;
 
-        size_t slotOf(size_t position) const {
-            return order ? static_cast<size_t>(order[position].index) : position;
-        }
         bool takesPartAt(size_t position) const { return !takesPart || takesPart[position]; }
     };
-    // Where the results go, by slot: the radiance met, summed over the
-    // patch's cells, and the cells it covered (−1 for a patch left out).
-    struct Output {
-        Color* incoming = nullptr;
-        int32_t* cells = nullptr;
+    // Takes the results, a chunk of consecutive positions at a time, on
+    // any of the threads (chunks do not overlap): for positions [first,
+    // end), sums[i − first] is the radiance met, summed over the patch's
+    // cells, and cells[i − first] the cells it covered (−1 for a patch left
+    // out).
+    class ResultSink {
+      public:
+        virtual void take(size_t first, size_t end, const Color* sums, const int32_t* cells) = 0;
+
+      protected:
+        ~ResultSink() = default;
     };
-    // The same results in arrays of their own, sized by run().
+    // The same results in arrays of their own, by position, sized by run().
     struct Result {
         std::vector<Color> incoming;
         std::vector<int32_t> cells;
     };
 
-    void run(const Input& in, ThreadPool& pool, const Output& out);
+    void run(const Input& in, ThreadPool& pool, ResultSink& out);
     void run(const Input& in, ThreadPool& pool, Result& out);
 
     // Entries over all bands in the last run: the patches listed, counted
@@ -117,11 +118,23 @@ class BandedTransfer {
     int32_t bandStart(int band) const { return chunkStart_[static_cast<size_t>(band) * chunks_]; }
     void gatherEntries(const Input& in, int band, Scratch& scratch) const;
     void workBand(const Input& in, int band, Scratch& scratch);
-    void addChunk(const Input& in, int chunk, Scratch& scratch, const Output& out) const;
+    void addChunk(const Input& in, int chunk, Scratch& scratch, ResultSink& out) const;
 
     int bands_ = 0, chunks_ = 0;
     // By depth position.
-    std::vector<CellBox> box_;  // the cells it can hold; empty when listed nowhere
+    // The cells it can hold (empty when listed nowhere), in 16 bits each:
+    // a buffer side is below 32768.
+    struct SmallBox {
+        int16_t firstColumn, endColumn, firstRow, endRow;
+        SmallBox() = default;
+        explicit SmallBox(const CellBox& b)
+            : firstColumn(static_cast<int16_t>(b.firstColumn)),
+              endColumn(static_cast<int16_t>(b.endColumn)),
+              firstRow(static_cast<int16_t>(b.firstRow)),
+              endRow(static_cast<int16_t>(b.endRow)) {}
+        CellBox box() const { return {firstColumn, endColumn, firstRow, endRow}; }
+    };
+    std::vector<SmallBox> box_;
     // Band by band, and within a band chunk by chunk: where each chunk's
     // patches start in the band's list (then where the next chunk's do).
     std::vector<int32_t> chunkStart_;

@@ -106,11 +106,21 @@ void listCorners(const std::vector<Patch*>& bySerial, BundleWork& work) {
         for (int k = 0; k < 3; ++k) work.corners[s][k] = bySerial[s]->vertices[k]->index;
 }
 
-// Views the patches of serials [first, end): their corners on the grid,
-// the division of their sums, their normal's z and their depth key.
-// Returns whether any of them is left out of bundles by chance.
-bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, BundleWork& work,
-                 size_t first, size_t end) {
+// Keys the patches of serials [first, end) by their nearest placed corner.
+void keyPatches(const Placement& g, BundleWork& work, size_t first, size_t end) {
+    const PlacedVertex* placed = work.placed.data();
+    for (size_t s = first; s < end; ++s) {
+        const std::array<int32_t, 3>& c = work.corners[s];
+        double nearest = std::min({placed[c[0]].z, placed[c[1]].z, placed[c[2]].z});
+        work.order[s] = {depthKey(nearest, g.extent), static_cast<int32_t>(s)};
+    }
+}
+
+// Views the patches of serials [first, end) at their places in the depth
+// order: corners on the grid, normal's z, what they send and the division of
+// their sums. Returns whether any of them is left out of bundles by chance.
+bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, const Color* outgoing,
+                 BundleWork& work, size_t first, size_t end) {
     bool draws = false;
     const PlacedVertex* placed = work.placed.data();
     for (size_t s = first; s < end; ++s) {
@@ -123,9 +133,8 @@ bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, Bundle
         GridTriangle corners = std::isnan(share.area) ? GridTriangle{}
                                                       : GridTriangle{{u.gridX, v.gridX, w.gridX},
                                                                      {u.gridY, v.gridY, w.gridY}};
-        work.views[s] = {corners, g.normalZ(p.worldNormal)};
-        work.shares[s] = share;
-        work.order[s] = {depthKey(std::min({u.z, v.z, w.z}), g.extent), static_cast<int32_t>(s)};
+        work.patches[work.positionOf[s]] = {corners, g.normalZ(p.worldNormal), outgoing[s],
+                                            packShare(share)};
         draws = draws || p.material->selectProbability < 1.0;
     }
     return draws;
@@ -143,35 +152,14 @@ void drawTakingPart(const std::vector<Patch*>& patches, Random& random,
     }
 }
 
-// Turns the summed radiance of serials [first, end) into the mean over the
-// patch's cells (see bundle_estimate.h) times the cosine between its normal
-// and the direction. A patch left out (cells −1) keeps 0 and no side.
-void divideResults(const BundleWork& work, PatchTerms& terms, size_t first, size_t end) {
-    for (size_t s = first; s < end; ++s) {
-        int32_t count = terms.pixelCount[s];
-        if (count < 0) {
-            terms.pixelCount[s] = 0;
-            continue;
-        }
-        const double normalZ = work.views[s].normalZ;
-        terms.side[s] = normalZ > 0.0 ? 1 : 0;
-        double divisor = cellDivisor(count, work.shares[s]);
-        if (divisor > 0.0) {
-            Color& in = terms.bundleIncoming[s];
-            double cosine = std::fabs(normalZ);
-            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
-        }
-    }
-}
-
 }  // namespace
 
 size_t BundleWork::bytes() const {
     return placed.capacity() * sizeof(PlacedVertex) +
            corners.capacity() * sizeof(std::array<int32_t, 3>) +
-           views.capacity() * sizeof(BundlePatch) + shares.capacity() * sizeof(CellShare) +
-           (order.capacity() + scratch.capacity()) * sizeof(DepthEntry) + takesPart.capacity() +
-           transfer.bytes();
+           positionOf.capacity() * sizeof(int32_t) +
+           (order.capacity() + scratch.capacity()) * sizeof(DepthEntry) +
+           patches.capacity() * sizeof(BundlePatch) + takesPart.capacity() + transfer.bytes();
 }
 
 Vector SolverState::rotated(const Vector& v) const { return rotate(v, rotation); }
@@ -226,17 +214,24 @@ void SolverState::runBundle(const PatchUpdateInput* update) {
     placeVertices(vertices, g, work, pool);
     const size_t n = patches.size();
     if (work.corners.size() != n) listCorners(bySerial_, work);
-    work.views.resize(n);
-    work.shares.resize(n);
     work.order.resize(n);
+    pool.forChunks(n, ThreadPool::kSweepChunk,
+                   [&](size_t first, size_t end) { keyPatches(g, work, first, end); });
+    sortByDepth(work.order, work.scratch, pool);
+    work.positionOf.resize(n);
+    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            int32_t s = work.order[i].index;
+            work.positionOf[s] = static_cast<int32_t>(i);
+            patches[i] = bySerial_[s];
+        }
+    });
+    work.patches.resize(n);
     std::atomic<bool> draws{false};
+    const Color* outgoing = terms_.bundleOutgoing.data();
     pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         if (update) ::updatePatches(bySerial_, first, end, *update, terms_);
-        if (viewPatches(bySerial_, g, work, first, end)) draws = true;
-    });
-    sortByDepth(work.order, work.scratch, pool);
-    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i) patches[i] = bySerial_[work.order[i].index];
+        if (viewPatches(bySerial_, g, outgoing, work, first, end)) draws = true;
     });
     // The selection draws come first, in depth order, so that the random
     // sequence does not depend on how the bands share out the work.
@@ -247,13 +242,10 @@ void SolverState::runBundle(const PatchUpdateInput* update) {
 void SolverState::transferAlongLines(const uint8_t* takesPart) {
     BundleBuffer& buffer = *bundleBuffer;
     BundleWork& work = buffer.work;
-    ThreadPool& pool = workers();
     BandedTransfer::Input in;
     in.side = buffer.side;
     in.count = patches.size();
-    in.patches = work.views.data();
-    in.outgoing = terms_.bundleOutgoing.data();
-    in.order = work.order.data();
+    in.patches = work.patches.data();
     in.takesPart = takesPart;
     in.cells = buffer.cells.get();
     in.sky = skyRadiance;
@@ -263,7 +255,39 @@ void SolverState::transferAlongLines(const uint8_t* takesPart) {
         in.skySide = SkySide::below;
     else if (direction.y > 0.0 && !skyRadiance.isBlack())
         in.skySide = SkySide::above;
-    work.transfer.run(in, pool, {terms_.bundleIncoming.data(), terms_.pixelCount.data()});
-    pool.forChunks(patches.size(), ThreadPool::kSweepChunk,
-                   [&](size_t first, size_t end) { divideResults(work, terms_, first, end); });
+    struct Store : BandedTransfer::ResultSink {
+        SolverState& solver;
+        explicit Store(SolverState& s) : solver(s) {}
+        void take(size_t first, size_t end, const Color* sums, const int32_t* cells) override {
+            solver.storeResults(first, end, sums, cells);
+        }
+    } store(*this);
+    work.transfer.run(in, workers(), store);
+}
+
+// Hands the results of positions [first, end) to the patches' serials: the
+// summed radiance becomes the mean over the patch's cells (see
+// bundle_estimate.h) times the cosine between its normal and the direction.
+// A patch left out (cells −1) gets 0 and keeps its side.
+void SolverState::storeResults(size_t first, size_t end, const Color* sums, const int32_t* cells) {
+    const BundleWork& work = bundleBuffer->work;
+    for (size_t i = first; i < end; ++i) {
+        Received& r = terms_.received[work.order[i].index];
+        const int32_t count = cells[i - first];
+        Color in = sums[i - first];
+        if (count < 0) {
+            r.incoming = in;
+            r.pixelCount = 0;
+            continue;
+        }
+        const BundlePatch& view = work.patches[i];
+        double divisor = cellDivisor(count, unpackShare(view.share));
+        if (divisor > 0.0) {
+            double cosine = std::fabs(view.normalZ);
+            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
+        }
+        r.incoming = in;
+        r.pixelCount = count;
+        r.side = view.normalZ > 0.0 ? 1 : 0;
+    }
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "solver/banded_transfer.h"
-#include "solver/bundle_estimate.h"
 #include "solver/depth_sort.h"
 
 // A scene vertex placed along the bundle: moved by −center, turned so that
@@ -20,20 +19,21 @@ struct PlacedVertex {
 
 // Work arrays of the bundle transfer, kept from one bundle to the next so
 // that a bundle allocates nothing. Each bundle places every vertex once,
-// views every patch once, in serial (memory) order, sorts the views' depth
-// keys and lets the bands read the views in that order; the results go back
-// once, in serial order.
+// keys every patch by its nearest depth, sorts the keys, and then views
+// every patch once, in serial (memory) order, writing the view to its place
+// in the depth order, where the bands read the views one after the other;
+// each patch's result goes back to its serial once.
 struct BundleWork {
     // By vertex index
     std::vector<PlacedVertex> placed;
     // By serial
     std::vector<std::array<int32_t, 3>> corners;  // vertex indices, in tessellation order
-    std::vector<BundlePatch> views;
-    std::vector<CellShare> shares;  // how each patch's sums are divided
+    std::vector<int32_t> positionOf;              // place in the depth order
     // By position in the depth order
     std::vector<DepthEntry> order;    // serials
     std::vector<DepthEntry> scratch;  // work space of the sort
-    std::vector<uint8_t> takesPart;   // 0 for a patch left out by chance
+    std::vector<BundlePatch> patches;
+    std::vector<uint8_t> takesPart;  // 0 for a patch left out by chance
     BandedTransfer transfer;
 
     // Bytes held between bundles.

@@ -22,6 +22,7 @@ struct alignas(64) Patch {
     int32_t serial = 0;         // index in tessellation order; depth-sort tie-break
     int16_t shotStride = 0;     // emitting patches this one stands for in the first shot
     bool emissionShot = false;  // the first shot already sent this patch's emission
+    bool facesEye = false;      // normal · toEye > 0: the eye sees its front; set with toEye
     Vertex* vertices[3] = {nullptr, nullptr, nullptr};  // corners in tessellation order
     Vector centerPoint;                                 // mean of the corners as tessellated
     Vector toEye;                                       // unit vector from the centre to the eye

@@ -14,29 +14,31 @@ size_t bytesOf(const std::vector<T>& v) {
 }  // namespace
 
 void PatchTerms::reset(size_t patches) {
-    zeroes(bundleIncoming, patches);
+    zeroes(received, patches);
     zeroes(bundleOutgoing, patches);
     zeroes(diffuseEstimate, patches);
     zeroes(eyeRadianceSum, patches);
-    zeroes(eyeDirect, patches);
-    zeroes(directOutgoing, patches);
-    zeroes(pixelCount, patches);
-    zeroes(side, patches);
+    zeroes(eyeDirect, 0);
+    zeroes(directOutgoing, 0);
 }
 
 void PatchTerms::grow(size_t patches) {
-    bundleIncoming.resize(patches);
+    received.resize(patches);
     bundleOutgoing.resize(patches);
     diffuseEstimate.resize(patches);
     eyeRadianceSum.resize(patches);
-    eyeDirect.resize(patches);
-    directOutgoing.resize(patches);
-    pixelCount.resize(patches);
-    side.resize(patches);
+    if (!eyeDirect.empty()) {
+        eyeDirect.resize(patches);
+        directOutgoing.resize(patches);
+    }
+}
+
+void PatchTerms::holdConstants(size_t patches) {
+    zeroes(eyeDirect, patches);
+    zeroes(directOutgoing, patches);
 }
 
 size_t PatchTerms::bytes() const {
-    return bytesOf(bundleIncoming) + bytesOf(bundleOutgoing) + bytesOf(diffuseEstimate) +
-           bytesOf(eyeRadianceSum) + bytesOf(eyeDirect) + bytesOf(directOutgoing) +
-           bytesOf(pixelCount) + bytesOf(side);
+    return bytesOf(received) + bytesOf(bundleOutgoing) + bytesOf(diffuseEstimate) +
+           bytesOf(eyeRadianceSum) + bytesOf(eyeDirect) + bytesOf(directOutgoing);
 }

@@ -45,9 +45,12 @@ inline void meetingSide(const Vector& d, const Vector& n, Vector& in, double& co
 }
 }  // namespace
 
-void settleConstantTerms(const Patch& p, const PointLight* lights, const LightTable& table,
-                         int firstShot, PatchTerms& terms) {
+void settleConstantTerms(Patch& p, const PointLight* lights, const LightTable& table, int firstShot,
+                         PatchTerms& terms) {
     const Material& m = *p.material;
+    double cosEye = dot(p.worldNormal, p.toEye);
+    p.facesEye = cosEye > 0.0;
+    if (terms.eyeDirect.empty()) return;
     const LightTable::List list = table.of(p.serial);
     // Emission the first shot has already spread through the light lists
     // stays out of the bundle; any other emission travels with it.
@@ -58,13 +61,22 @@ void settleConstantTerms(const Patch& p, const PointLight* lights, const LightTa
     terms.directOutgoing[p.serial] = sent;
 
     // The eye sees emitters directly, and nothing of a patch's front from behind.
-    double cosEye = dot(p.worldNormal, p.toEye);
     Color eye;
-    if (cosEye > 0.0) {
+    if (p.facesEye) {
         eye = m.emission;
         addDirectLight(p, lights, list, p.toEye, cosEye, eye);
     }
     terms.eyeDirect[p.serial] = eye;
+}
+
+Color eyeDirectOf(const Patch& p, const PatchTerms& terms) {
+    if (!terms.eyeDirect.empty()) return terms.eyeDirect[p.serial];
+    return p.facesEye ? p.material->emission : Color();
+}
+
+Color directOutgoingOf(const Patch& p, int firstShot, const PatchTerms& terms) {
+    if (!terms.directOutgoing.empty()) return terms.directOutgoing[p.serial];
+    return firstShot && p.emissionShot ? Color() : p.material->emission;
 }
 
 void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms) {
@@ -82,7 +94,7 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
         terms.bundleOutgoing[s] = Color();
         return;
     }
-    Color sent = terms.directOutgoing[s];
+    Color sent = directOutgoingOf(p, u.firstShot, terms);
     const bool glossy = isGlossy(m);
     if (glossy) addDirectLight(p, u.lights, u.lightTable->of(s), out, cosOut, sent);
 
@@ -91,7 +103,7 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
     double cosIn;
     meetingSide(u.previousDirection, n, in, cosIn);
     if (cosIn > 0.0) {
-        const Color& incoming = terms.bundleIncoming[s];
+        const Color& incoming = terms.received[s].incoming;
         Color& estimate = terms.diffuseEstimate[s];
         double k = 1.0 / std::sqrt(u.iteration + 1.0);
         estimate = estimate * (1.0 - k) + (m.diffuse * incoming) * (k * kTwoPi);
@@ -119,8 +131,8 @@ void accumulateEye(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms)
     const int32_t s = p.serial;
     const double n = u.plannedIterations;
     Color factor = eyeSpecularFactor(p, u.previousDirection);
-    terms.eyeRadianceSum[s] += terms.eyeDirect[s] / n + terms.diffuseEstimate[s] / n +
-                               terms.bundleIncoming[s] * (factor / (2.0 * n));
+    terms.eyeRadianceSum[s] += eyeDirectOf(p, terms) / n + terms.diffuseEstimate[s] / n +
+                               terms.received[s].incoming * (factor / (2.0 * n));
 }
 
 void updatePatches(const std::vector<Patch*>& bySerial, size_t first, size_t end,

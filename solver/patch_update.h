@@ -27,14 +27,20 @@ struct PatchUpdateInput {
     int plannedIterations = 1;  // N: each iteration adds 1/N of its eye radiance
 };
 
-// The terms of patch `p` (of serial p.serial) that stay the same in every
-// iteration: eyeDirect, its emission and the direct light of its light list
-// toward the eye (zero when the eye sees its back), and directOutgoing, what
-// it sends along any bundle from the same sources (for a glossy material its
-// emission alone). Summed in the order the per-iteration update would sum
-// them, so the results are the same bit for bit.
-void settleConstantTerms(const Patch& p, const PointLight* lights, const LightTable& table,
-                         int firstShot, PatchTerms& terms);
+// What patch `p` (of serial p.serial) does alike in every iteration. Sets
+// p.facesEye from its toEye, and, when `terms` holds the constant terms
+// (PatchTerms::holdConstants), its eyeDirect, the emission and the direct
+// light of its light list toward the eye (zero when the eye sees its back),
+// and its directOutgoing, what it sends along any bundle from the same
+// sources (for a glossy material the emission alone). They are summed in
+// the order the per-iteration update would sum them, so the results are
+// the same bit for bit. Without the constant terms (no patch has a light
+// list) the update takes both from the material and the flags.
+void settleConstantTerms(Patch& p, const PointLight* lights, const LightTable& table, int firstShot,
+                         PatchTerms& terms);
+// The two constant terms of a patch, from the terms or from its material.
+Color eyeDirectOf(const Patch& p, const PatchTerms& terms);
+Color directOutgoingOf(const Patch& p, int firstShot, const PatchTerms& terms);
 
 // The bundle-side update: bundleOutgoing and diffuseEstimate of serial s.
 void updateOutgoing(const Patch& p, const PatchUpdateInput& in, PatchTerms& terms);

@@ -64,6 +64,9 @@ void SolverState::checkPatchArrays() {
 
 void SolverState::settleConstantTerms() {
     checkPatchArrays();
+    // Per patch only when some patch has a light list; otherwise the
+    // material and the flags give them.
+    terms_.holdConstants(lightTable_.entryCount() > 0 ? bySerial_.size() : 0);
     workers().forChunks(bySerial_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t s = first; s < end; ++s)
             ::settleConstantTerms(*bySerial_[s], lights, lightTable_, firstShot, terms_);
@@ -98,8 +101,10 @@ void SolverState::updatePatches(const Vector& previousDirection, int plannedIter
 void SolverState::resetBundleTerms() {
     checkPatchArrays();
     workers().forChunks(terms_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        std::fill(&terms_.bundleIncoming[first], &terms_.bundleIncoming[0] + end, Color());
-        std::fill(&terms_.pixelCount[first], &terms_.pixelCount[0] + end, 0);
+        for (size_t s = first; s < end; ++s) {
+            terms_.received[s].incoming = Color();
+            terms_.received[s].pixelCount = 0;
+        }
     });
 }
 

@@ -51,17 +51,16 @@ class SolverState {
     // What the iterations change for a patch, kept by serial (see
     // solver/patch_terms.h). Solver initialisation sizes the arrays for the
     // run; before it, writing a term sizes them for the patches there are.
-    Color& bundleIncoming(const Patch& p) { return writable().bundleIncoming[p.serial]; }
+    Color& bundleIncoming(const Patch& p) { return writable().received[p.serial].incoming; }
     Color& bundleOutgoing(const Patch& p) { return writable().bundleOutgoing[p.serial]; }
     Color& diffuseEstimate(const Patch& p) { return writable().diffuseEstimate[p.serial]; }
     Color& eyeRadianceSum(const Patch& p) { return writable().eyeRadianceSum[p.serial]; }
-    const Color& bundleIncoming(const Patch& p) const { return term(terms_.bundleIncoming, p); }
+    const Color& bundleIncoming(const Patch& p) const { return term(terms_.received, p).incoming; }
     const Color& bundleOutgoing(const Patch& p) const { return term(terms_.bundleOutgoing, p); }
     const Color& diffuseEstimate(const Patch& p) const { return term(terms_.diffuseEstimate, p); }
     const Color& eyeRadianceSum(const Patch& p) const { return term(terms_.eyeRadianceSum, p); }
-    const Color& eyeDirect(const Patch& p) const { return term(terms_.eyeDirect, p); }
-    int32_t pixelCount(const Patch& p) const { return term(terms_.pixelCount, p); }
-    int side(const Patch& p) const { return term(terms_.side, p); }
+    int32_t pixelCount(const Patch& p) const { return term(terms_.received, p).pixelCount; }
+    int side(const Patch& p) const { return term(terms_.received, p).side; }
     const PatchTerms& terms() const { return terms_; }
     // eyeRadianceSum of each of `list`, in its order.
     std::vector<Color> eyeRadianceSums(const std::vector<Patch*>& list) const;
@@ -169,6 +168,7 @@ class SolverState {
     }
     void runBundle(const PatchUpdateInput* update);
     void transferAlongLines(const uint8_t* takesPart);
+    void storeResults(size_t first, size_t end, const Color* sums, const int32_t* cells);
 
     std::vector<std::unique_ptr<Patch[]>> patchBlocks_;
     std::vector<Patch*> bySerial_;  // the patch of each serial

@@ -18,20 +18,13 @@
 
 namespace {
 
-// The arrays a BandedTransfer::Input points into, by depth position.
+// The arrays a BandedTransfer::Input points into.
 struct Patches {
     int side = 0;
     std::vector<BundlePatch> patches;
-    std::vector<Color> outgoing;
     std::vector<uint8_t> takesPart;
     std::vector<int32_t> cells;
     Color sky;
-
-    void add(const BundlePatch& patch, const Color& sent, bool takes) {
-        patches.push_back(patch);
-        outgoing.push_back(sent);
-        takesPart.push_back(takes);
-    }
 
     BandedTransfer::Input input(SkySide skySide) {
         cells.assign(static_cast<size_t>(side) * side, 12345);  // whatever the last bundle left
@@ -39,39 +32,10 @@ struct Patches {
         in.side = side;
         in.count = patches.size();
         in.patches = patches.data();
-        in.outgoing = outgoing.data();
         in.takesPart = takesPart.data();
         in.cells = cells.data();
         in.sky = sky;
         in.skySide = skySide;
-        return in;
-    }
-};
-
-// The same patches kept in slots of a shuffled order, as the solver keeps
-// them by serial, with the depth order naming their slots.
-struct Shuffled {
-    std::vector<BundlePatch> patches;
-    std::vector<Color> outgoing;
-    std::vector<DepthEntry> order;
-
-    Shuffled(const Patches& p, std::mt19937_64& rng) {
-        std::vector<int32_t> slot(p.patches.size());
-        std::iota(slot.begin(), slot.end(), 0);
-        std::shuffle(slot.begin(), slot.end(), rng);
-        patches.resize(slot.size());
-        outgoing.resize(slot.size());
-        for (size_t i = 0; i < slot.size(); ++i) {
-            patches[slot[i]] = p.patches[i];
-            outgoing[slot[i]] = p.outgoing[i];
-            order.push_back({0, slot[i]});
-        }
-    }
-
-    BandedTransfer::Input input(BandedTransfer::Input in) const {
-        in.patches = patches.data();
-        in.outgoing = outgoing.data();
-        in.order = order.data();
         return in;
     }
 };
@@ -97,7 +61,8 @@ Patches soup(std::mt19937_64& rng, int side, int count) {
         };
         for (int c = 0; c < 3; ++c) t.x[c] = coordinate(cx), t.y[c] = coordinate(cy);
         double normalZ = i % 17 == 0 ? 0.0 : 2 * unit(rng) - 1;
-        p.add({toGrid(t), normalZ}, randomColor(rng), unit(rng) < 0.8);
+        p.patches.push_back({toGrid(t), normalZ, randomColor(rng), 0.0});
+        p.takesPart.push_back(unit(rng) < 0.8);
     }
     p.sky = randomColor(rng);
     return p;
@@ -131,8 +96,8 @@ Patches cubeView(std::mt19937_64& rng, int n, int resolution) {
             t.x[i] = static_cast<float>(resolution * (v.x / s.extent + 1.0) * 0.5);
             t.y[i] = static_cast<float>(resolution * (v.y / s.extent + 1.0) * 0.5);
         }
-        p.add({toGrid(t), s.rotated(patch->worldNormal).z}, randomColor(rng),
-              p.takesPart.size() % 23 != 5);
+        p.patches.push_back({toGrid(t), s.rotated(patch->worldNormal).z, randomColor(rng), 0.0});
+        p.takesPart.push_back(p.takesPart.size() % 23 != 5);
     }
     p.sky = randomColor(rng);
     return p;
@@ -170,8 +135,8 @@ BandedTransfer::Result referenceTransfer(const BandedTransfer::Input& in) {
                         continue;
                     }
                     if (cell >= 1) {
-                        sums[p] += in.outgoing[cell - 1];
-                        sums[cell - 1] += in.outgoing[p];
+                        sums[p] += in.patches[cell - 1].outgoing;
+                        sums[cell - 1] += in.patches[p].outgoing;
                     }
                     if (cell == -1) sums[p] += in.sky;
                     cell = 0;
@@ -201,8 +166,7 @@ void expectSameBits(const BandedTransfer::Result& a, const BandedTransfer::Resul
 // Loose triangles on buffers whose last band has 1, 1 and 2 rows, and closed
 // cubes seen along random directions (patches sharing edges and corners),
 // with the sky below, above or nowhere: the same bits as the reference with
-// 1, 2 and 3 threads, and a buffer holding no cell of the last bundle; and
-// the same again with the patches kept in shuffled slots.
+// 1, 2 and 3 threads, and a buffer holding no cell of the last bundle.
 TEST(BandedTransfer, MatchesTheCellByCellTransferForAnyNumberOfThreads) {
     std::mt19937_64 rng(31);
     std::vector<Patches> scenes = {soup(rng, 33, 300),     soup(rng, 97, 400),
@@ -220,14 +184,6 @@ TEST(BandedTransfer, MatchesTheCellByCellTransferForAnyNumberOfThreads) {
                 ASSERT_NO_FATAL_FAILURE(expectSameBits(result, expected))
                     << p.patches.size() << " patches, " << pool->threads() << " threads";
             }
-            Shuffled shuffled(p, rng);
-            BandedTransfer::Result bySlot, byPosition;
-            transfer.run(shuffled.input(p.input(sky)), two, bySlot);
-            for (const DepthEntry& e : shuffled.order) {
-                byPosition.incoming.push_back(bySlot.incoming[e.index]);
-                byPosition.cells.push_back(bySlot.cells[e.index]);
-            }
-            ASSERT_NO_FATAL_FAILURE(expectSameBits(byPosition, expected)) << "shuffled";
             for (const Color& c : expected.incoming) exchanged += !c.isBlack();
         }
     }
