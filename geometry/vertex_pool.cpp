@@ -18,8 +18,6 @@ Vertex* VertexPool::add(const Vector& point, bool merge, int object) {
     Vertex* v = &blocks_.back()[index % kBlock];
     v->position = point;
     v->savedPosition = point;
-    v->previewColor = Color();
-    v->previewCount = 0;
     v->object = object;
     v->index = static_cast<int>(index);
     list_.push_back(v);

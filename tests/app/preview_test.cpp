@@ -95,10 +95,10 @@ TEST_F(PreviewTest, SharedCornersShowTheMeanOfTheirPatches) {
     draw();
     // The diagonal's corners are shared; the other two belong to one patch each.
     const Vertex* const* v = scene().patches[0]->vertices;
-    EXPECT_DOUBLE_EQ(v[0]->previewColor[0], 0.3);
-    EXPECT_DOUBLE_EQ(v[2]->previewColor[1], 0.3);
-    EXPECT_EQ(v[1]->previewColor, Color(0.2));
-    EXPECT_EQ(scene().patches[1]->vertices[2]->previewColor, Color(0.4));
+    EXPECT_DOUBLE_EQ(scene().previewColor(*v[0])[0], 0.3);
+    EXPECT_DOUBLE_EQ(scene().previewColor(*v[2])[1], 0.3);
+    EXPECT_EQ(scene().previewColor(*v[1]), Color(0.2));
+    EXPECT_EQ(scene().previewColor(*scene().patches[1]->vertices[2]), Color(0.4));
     // The diagonal through the centre runs between two corners of 0.3.
     Pixel p = readPixel(280, 280);
     EXPECT_NEAR(p.red, byteOf(0.3), 1);
@@ -115,7 +115,7 @@ TEST_F(PreviewTest, PatchFacingAwayIsNotDrawnButEntersTheMean) {
     addQuad(Vector(1.5, -2, 0), Vector(1.5, 2, 0), Vector(2, 2, 0), Vector(2, -2, 0), &m_);
     draw();
     EXPECT_EQ(scene().patches[0]->coverage, 0.0);
-    EXPECT_EQ(scene().patches[0]->vertices[0]->previewColor, Color(1, 1, 1));
+    EXPECT_EQ(scene().previewColor(*scene().patches[0]->vertices[0]), Color(1, 1, 1));
     Pixel p = readPixel(280, 280);
     EXPECT_EQ(p.red, 0);
     EXPECT_EQ(p.green, 255);
