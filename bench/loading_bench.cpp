@@ -19,9 +19,15 @@
 #include <string>
 
 #include "app/scene.h"
+#include "base/memory_policy.h"
 #include "tests/support/temp_files.h"
 
 namespace {
+
+// The programs' allocation policy (base/memory_policy.h), from the start.
+struct AllocationPolicy {
+    AllocationPolicy() { returnLargeBlocksToTheSystem(); }
+} allocationPolicy;
 
 constexpr int kDivisions = 10;
 constexpr double kCellSide = 10.0;
