@@ -63,39 +63,45 @@ int32_t mark(const CellRun* runs, int count, int32_t id) {
 // `sums` and `outgoing`. Along each cell the patch, entry `self`, takes what
 // the surface named sends, and the surface what the patch sends, or the
 // patch takes the sky; then the cell is cleared, as nothing behind the
-// patch sees past it. The patch's own sum, and that of the surface met, stay
-// in registers while the cells name the same surface; every sum still
-// receives its terms one by one, in cell order. Returns the number of cells.
+// patch sees past it. Cells met one after the other that hold the same
+// value form a stretch, which is added at once: a stretch of k cells of
+// surface n adds k times n's radiance to the patch and k times the patch's
+// to n. The pass over the cells thus only counts. Returns the number of
+// cells.
 int32_t gather(const CellRun* runs, int count, Color* sums, const Color* outgoing, int32_t self,
                const Color& sky) {
-    const double out0 = outgoing[self][0], out1 = outgoing[self][1], out2 = outgoing[self][2];
-    double in0 = 0.0, in1 = 0.0, in2 = 0.0;
-    int32_t held = 0;  // cell value of the surface whose sum is held
-    double heldIn0 = 0.0, heldIn1 = 0.0, heldIn2 = 0.0;
-    double heldOut0 = 0.0, heldOut1 = 0.0, heldOut2 = 0.0;
+    const Color& out = outgoing[self];
+    Color in;
+    int32_t value = 0, length = 0;  // the stretch being counted
+    auto addStretch = [&] {
+        const double k = length;
+        if (value >= 1) {
+            const Color& met = outgoing[value - 1];
+            Color& metSum = sums[value - 1];
+            for (int c = 0; c < 3; ++c) {
+                in[c] += met[c] * k;
+                metSum[c] += out[c] * k;
+            }
+        } else if (value == -1) {
+            for (int c = 0; c < 3; ++c) in[c] += sky[c] * k;
+        }
+    };
     int32_t cells = 0;
     for (const CellRun* run = runs; run != runs + count; ++run) {
         cells += static_cast<int32_t>(run->end - run->first);
         for (int32_t* cell = run->first; cell != run->end; ++cell) {
             int32_t n = *cell;
             *cell = 0;
-            if (n >= 1) {
-                if (n != held) {
-                    if (held >= 1) sums[held - 1] = Color(heldIn0, heldIn1, heldIn2);
-                    held = n;
-                    heldIn0 = sums[n - 1][0], heldIn1 = sums[n - 1][1], heldIn2 = sums[n - 1][2];
-                    heldOut0 = outgoing[n - 1][0], heldOut1 = outgoing[n - 1][1],
-                    heldOut2 = outgoing[n - 1][2];
-                }
-                in0 += heldOut0, in1 += heldOut1, in2 += heldOut2;
-                heldIn0 += out0, heldIn1 += out1, heldIn2 += out2;
-            } else if (n == -1) {
-                in0 += sky[0], in1 += sky[1], in2 += sky[2];
+            if (n != value) {
+                addStretch();
+                value = n;
+                length = 0;
             }
+            ++length;
         }
     }
-    if (held >= 1) sums[held - 1] = Color(heldIn0, heldIn1, heldIn2);
-    sums[self] = Color(in0, in1, in2);
+    addStretch();
+    sums[self] = in;
     return cells;
 }
 
