@@ -7,6 +7,9 @@
 // and projection), and a patch's placed normal is only ever needed for its
 // z, the dot product of its normal with the rotation's last column.
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <atomic>
 #include <cmath>
 #include <vector>
@@ -106,6 +109,29 @@ void listCorners(const std::vector<Patch*>& bySerial, BundleWork& work) {
         for (int k = 0; k < 3; ++k) work.corners[s][k] = bySerial[s]->vertices[k]->index;
 }
 
+// Writes a whole cache line that will not be read again before it has left
+// the cache: without first reading it in (a streaming store) where the
+// processor has one. The sweeps that write so end with finishLines().
+template <class Line>
+inline void writeLine(Line* to, const Line& from) {
+#if defined(__SSE2__)
+    static_assert(sizeof(Line) == 64 && alignof(Line) == 64, "one whole cache line");
+    const __m128i* source = reinterpret_cast<const __m128i*>(&from);
+    __m128i* target = reinterpret_cast<__m128i*>(to);
+    for (int k = 0; k < 4; ++k) _mm_stream_si128(target + k, _mm_loadu_si128(source + k));
+#else
+    *to = from;
+#endif
+}
+
+// Makes the streamed lines visible to the other threads, which read them
+// after the sweep.
+inline void finishLines() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
 // Keys the patches of serials [first, end) by their nearest placed corner.
 void keyPatches(const Placement& g, BundleWork& work, size_t first, size_t end) {
     const PlacedVertex* placed = work.placed.data();
@@ -119,7 +145,7 @@ void keyPatches(const Placement& g, BundleWork& work, size_t first, size_t end) 
 // Views the patches of serials [first, end) at their places in the depth
 // order: corners on the grid, normal's z, what they send and the division of
 // their sums. Returns whether any of them is left out of bundles by chance.
-bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, const Color* outgoing,
+bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, const Exchange* exchange,
                  BundleWork& work, size_t first, size_t end) {
     bool draws = false;
     const PlacedVertex* placed = work.placed.data();
@@ -133,10 +159,11 @@ bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, const 
         GridTriangle corners = std::isnan(share.area) ? GridTriangle{}
                                                       : GridTriangle{{u.gridX, v.gridX, w.gridX},
                                                                      {u.gridY, v.gridY, w.gridY}};
-        work.patches[work.positionOf[s]] = {corners, g.normalZ(p.worldNormal), outgoing[s],
-                                            packShare(share)};
+        BundlePatch view{corners, g.normalZ(p.worldNormal), exchange[s].outgoing, packShare(share)};
+        writeLine(&work.patches[work.positionOf[s]], view);
         draws = draws || p.material->selectProbability < 1.0;
     }
+    finishLines();
     return draws;
 }
 
@@ -228,10 +255,10 @@ void SolverState::runBundle(const PatchUpdateInput* update) {
     });
     work.patches.resize(n);
     std::atomic<bool> draws{false};
-    const Color* outgoing = terms_.bundleOutgoing.data();
+    const Exchange* exchange = terms_.exchange.data();
     pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         if (update) ::updatePatches(bySerial_, first, end, *update, terms_);
-        if (viewPatches(bySerial_, g, outgoing, work, first, end)) draws = true;
+        if (viewPatches(bySerial_, g, exchange, work, first, end)) draws = true;
     });
     // The selection draws come first, in depth order, so that the random
     // sequence does not depend on how the bands share out the work.
@@ -268,26 +295,26 @@ void SolverState::transferAlongLines(const uint8_t* takesPart) {
 // Hands the results of positions [first, end) to the patches' serials: the
 // summed radiance becomes the mean over the patch's cells (see
 // bundle_estimate.h) times the cosine between its normal and the direction.
-// A patch left out (cells −1) gets 0 and keeps its side.
+// A patch left out (cells −1) gets 0. Each patch's exchange line is written
+// whole, its outgoing radiance from the view.
 void SolverState::storeResults(size_t first, size_t end, const Color* sums, const int32_t* cells) {
     const BundleWork& work = bundleBuffer->work;
     for (size_t i = first; i < end; ++i) {
-        Received& r = terms_.received[work.order[i].index];
-        const int32_t count = cells[i - first];
-        Color in = sums[i - first];
-        if (count < 0) {
-            r.incoming = in;
-            r.pixelCount = 0;
-            continue;
-        }
         const BundlePatch& view = work.patches[i];
-        double divisor = cellDivisor(count, unpackShare(view.share));
-        if (divisor > 0.0) {
-            double cosine = std::fabs(view.normalZ);
-            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
+        Exchange e;
+        e.incoming = sums[i - first];
+        e.outgoing = view.outgoing;
+        e.side = view.normalZ > 0.0 ? 1 : 0;
+        const int32_t count = cells[i - first];
+        if (count >= 0) {
+            double divisor = cellDivisor(count, unpackShare(view.share));
+            if (divisor > 0.0) {
+                double cosine = std::fabs(view.normalZ);
+                for (int c = 0; c < 3; ++c) e.incoming[c] = e.incoming[c] * cosine / divisor;
+            }
+            e.pixelCount = count;
         }
-        r.incoming = in;
-        r.pixelCount = count;
-        r.side = view.normalZ > 0.0 ? 1 : 0;
+        writeLine(&terms_.exchange[work.order[i].index], e);
     }
+    finishLines();
 }

@@ -14,7 +14,7 @@ bool isHeld(const Color& c, double scale) {
 
 bool hasDiverged(const PatchTerms& t, size_t s, double displayScale) {
     return !isHeld(t.eyeRadianceSum[s], displayScale) || !isHeld(t.diffuseEstimate[s], 1.0) ||
-           !isHeld(t.bundleOutgoing[s], 1.0);
+           !isHeld(t.exchange[s].outgoing, 1.0);
 }
 
 bool isSuspect(const Material& m) { return m.reflectsMoreThanItReceives() || m.hasNegativeValue(); }

@@ -14,8 +14,7 @@ size_t bytesOf(const std::vector<T>& v) {
 }  // namespace
 
 void PatchTerms::reset(size_t patches) {
-    zeroes(received, patches);
-    zeroes(bundleOutgoing, patches);
+    zeroes(exchange, patches);
     zeroes(diffuseEstimate, patches);
     zeroes(eyeRadianceSum, patches);
     zeroes(eyeDirect, 0);
@@ -23,8 +22,7 @@ void PatchTerms::reset(size_t patches) {
 }
 
 void PatchTerms::grow(size_t patches) {
-    received.resize(patches);
-    bundleOutgoing.resize(patches);
+    exchange.resize(patches);
     diffuseEstimate.resize(patches);
     eyeRadianceSum.resize(patches);
     if (!eyeDirect.empty()) {
@@ -39,6 +37,6 @@ void PatchTerms::holdConstants(size_t patches) {
 }
 
 size_t PatchTerms::bytes() const {
-    return bytesOf(received) + bytesOf(bundleOutgoing) + bytesOf(diffuseEstimate) +
-           bytesOf(eyeRadianceSum) + bytesOf(eyeDirect) + bytesOf(directOutgoing);
+    return bytesOf(exchange) + bytesOf(diffuseEstimate) + bytesOf(eyeRadianceSum) +
+           bytesOf(eyeDirect) + bytesOf(directOutgoing);
 }

@@ -6,26 +6,27 @@
 
 #include "geometry/color.h"
 
-// What the last bundle brought a patch: the bundle transfer writes the
-// three together, in one place, for patches met in depth order.
-struct Received {
-    // Radiance that reached the patch along the bundle, as the mean over
-    // its cells times the cosine to the bundle direction.
+// What a patch exchanges along the bundles, in one cache line: the bundle
+// transfer, which meets the patches in depth order, writes each patch's
+// line whole, once; the patch update reads incoming and writes outgoing.
+struct alignas(64) Exchange {
+    // Radiance that reached the patch along the last bundle, as the mean
+    // over its cells times the cosine to the bundle direction.
     Color incoming;
-    int32_t pixelCount = 0;  // bundle cells covered
-    int8_t side = 0;         // 1 when its normal pointed along the bundle
+    Color outgoing;          // radiance sent along the current bundle
+    int32_t pixelCount = 0;  // cells covered in the last bundle
+    int8_t side = 0;         // 1 when its normal pointed along the last bundle
 };
 
 // What the iterations change for every patch, one array per term, indexed
 // by serial, so that each sweep reads and writes only the terms it needs.
 //
-// Per iteration: the patch update reads `received` (the previous bundle's),
-// writes bundleOutgoing and diffuseEstimate and adds the eye radiance to
-// eyeRadianceSum; the transfer then reads bundleOutgoing and writes
-// `received`.
+// Per iteration: the patch update reads the incoming radiance (the previous
+// bundle's), writes the outgoing radiance and diffuseEstimate and adds the
+// eye radiance to eyeRadianceSum; the transfer then reads the outgoing
+// radiance and writes the rest of `exchange`.
 struct PatchTerms {
-    std::vector<Received> received;
-    std::vector<Color> bundleOutgoing;   // radiance sent along the current bundle
+    std::vector<Exchange> exchange;
     std::vector<Color> diffuseEstimate;  // running estimate of diffusely reflected radiance
     std::vector<Color> eyeRadianceSum;   // radiance toward the eye, summed over iterations / N
     // Constant over the run, and kept only when some patch has a light list
@@ -45,6 +46,6 @@ struct PatchTerms {
     void grow(size_t patches);
     // Sizes the constant terms for `patches` patches, or frees them (0).
     void holdConstants(size_t patches);
-    size_t size() const { return received.size(); }
+    size_t size() const { return exchange.size(); }
     size_t bytes() const;
 };

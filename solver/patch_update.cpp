@@ -91,7 +91,7 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
         cosOut = -cosOut;
     }
     if (!(cosOut > 0.0)) {
-        terms.bundleOutgoing[s] = Color();
+        terms.exchange[s].outgoing = Color();
         return;
     }
     Color sent = directOutgoingOf(p, u.firstShot, terms);
@@ -103,7 +103,7 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
     double cosIn;
     meetingSide(u.previousDirection, n, in, cosIn);
     if (cosIn > 0.0) {
-        const Color& incoming = terms.received[s].incoming;
+        const Color& incoming = terms.exchange[s].incoming;
         Color& estimate = terms.diffuseEstimate[s];
         double k = 1.0 / std::sqrt(u.iteration + 1.0);
         estimate = estimate * (1.0 - k) + (m.diffuse * incoming) * (k * kTwoPi);
@@ -112,7 +112,7 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
         else
             sent += estimate;  // the glossy term is zero, and 0 + estimate is estimate
     }
-    terms.bundleOutgoing[s] = sent;
+    terms.exchange[s].outgoing = sent;
 }
 
 Color eyeSpecularFactor(const Patch& p, const Vector& previousDirection) {
@@ -132,7 +132,7 @@ void accumulateEye(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms)
     const double n = u.plannedIterations;
     Color factor = eyeSpecularFactor(p, u.previousDirection);
     terms.eyeRadianceSum[s] += eyeDirectOf(p, terms) / n + terms.diffuseEstimate[s] / n +
-                               terms.received[s].incoming * (factor / (2.0 * n));
+                               terms.exchange[s].incoming * (factor / (2.0 * n));
 }
 
 void updatePatches(const std::vector<Patch*>& bySerial, size_t first, size_t end,

@@ -102,8 +102,8 @@ void SolverState::resetBundleTerms() {
     checkPatchArrays();
     workers().forChunks(terms_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t s = first; s < end; ++s) {
-            terms_.received[s].incoming = Color();
-            terms_.received[s].pixelCount = 0;
+            terms_.exchange[s].incoming = Color();
+            terms_.exchange[s].pixelCount = 0;
         }
     });
 }

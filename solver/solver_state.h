@@ -51,16 +51,16 @@ class SolverState {
     // What the iterations change for a patch, kept by serial (see
     // solver/patch_terms.h). Solver initialisation sizes the arrays for the
     // run; before it, writing a term sizes them for the patches there are.
-    Color& bundleIncoming(const Patch& p) { return writable().received[p.serial].incoming; }
-    Color& bundleOutgoing(const Patch& p) { return writable().bundleOutgoing[p.serial]; }
+    Color& bundleIncoming(const Patch& p) { return writable().exchange[p.serial].incoming; }
+    Color& bundleOutgoing(const Patch& p) { return writable().exchange[p.serial].outgoing; }
     Color& diffuseEstimate(const Patch& p) { return writable().diffuseEstimate[p.serial]; }
     Color& eyeRadianceSum(const Patch& p) { return writable().eyeRadianceSum[p.serial]; }
-    const Color& bundleIncoming(const Patch& p) const { return term(terms_.received, p).incoming; }
-    const Color& bundleOutgoing(const Patch& p) const { return term(terms_.bundleOutgoing, p); }
+    const Color& bundleIncoming(const Patch& p) const { return term(terms_.exchange, p).incoming; }
+    const Color& bundleOutgoing(const Patch& p) const { return term(terms_.exchange, p).outgoing; }
     const Color& diffuseEstimate(const Patch& p) const { return term(terms_.diffuseEstimate, p); }
     const Color& eyeRadianceSum(const Patch& p) const { return term(terms_.eyeRadianceSum, p); }
-    int32_t pixelCount(const Patch& p) const { return term(terms_.received, p).pixelCount; }
-    int side(const Patch& p) const { return term(terms_.received, p).side; }
+    int32_t pixelCount(const Patch& p) const { return term(terms_.exchange, p).pixelCount; }
+    int side(const Patch& p) const { return term(terms_.exchange, p).side; }
     const PatchTerms& terms() const { return terms_; }
     // eyeRadianceSum of each of `list`, in its order.
     std::vector<Color> eyeRadianceSums(const std::vector<Patch*>& list) const;

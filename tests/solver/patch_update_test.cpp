@@ -51,8 +51,8 @@ struct PatchFixture : ::testing::Test {
         in.firstShot = firstShot;
         updateOutgoing(patch, in, terms);
     }
-    Color& incoming() { return terms.received[0].incoming; }
-    Color& outgoing() { return terms.bundleOutgoing[0]; }
+    Color& incoming() { return terms.exchange[0].incoming; }
+    Color& outgoing() { return terms.exchange[0].outgoing; }
     Color& estimate() { return terms.diffuseEstimate[0]; }
 };
 using PatchUpdate = PatchFixture;
