@@ -22,6 +22,22 @@ void resizeFresh(std::vector<T>& v, size_t n) {
 // edge functions cost less to set up than a walk along the edges.
 constexpr int kTestedCentres = 6;
 
+// The box of the cells in `box` that the triangle covers, tested centre by
+// centre: empty when it covers none, one cell when it covers one.
+CellBox coveredBox(const GridTriangle& g, const CellBox& box) {
+    CentreTest test(g);
+    CellBox covered{box.endColumn, box.firstColumn, box.endRow, box.firstRow};
+    for (int j = box.firstRow; j < box.endRow; ++j)
+        for (int k = box.firstColumn; k < box.endColumn; ++k)
+            if (test.covers(k, j)) {
+                covered.firstColumn = std::min(covered.firstColumn, k);
+                covered.endColumn = std::max(covered.endColumn, k + 1);
+                covered.firstRow = std::min(covered.firstRow, j);
+                covered.endRow = std::max(covered.endRow, j + 1);
+            }
+    return covered.empty() ? CellBox{0, 0, 0, 0} : covered;
+}
+
 // Cells first .. end − 1 of one row of the buffer.
 struct CellRun {
     int32_t* first;
@@ -105,6 +121,25 @@ int32_t gather(const CellRun* runs, int count, Color* sums, const Color* outgoin
     return cells;
 }
 
+// gather() for one cell: the same sums, without the stretches.
+void gatherOne(int32_t* cell, Color* sums, const Color* outgoing, int32_t self, const Color& sky) {
+    const int32_t n = *cell;
+    *cell = 0;
+    Color in;
+    if (n >= 1) {
+        const Color& met = outgoing[n - 1];
+        Color& metSum = sums[n - 1];
+        const Color& out = outgoing[self];
+        for (int c = 0; c < 3; ++c) {
+            in[c] += met[c] * 1.0;
+            metSum[c] += out[c] * 1.0;
+        }
+    } else if (n == -1) {
+        for (int c = 0; c < 3; ++c) in[c] += sky[c] * 1.0;
+    }
+    sums[self] = in;
+}
+
 }  // namespace
 
 // Everything the tasks use is allocated here, on the calling thread, so that
@@ -145,7 +180,7 @@ void BandedTransfer::run(const Input& in, ThreadPool& pool, Result& out) {
 }
 
 size_t BandedTransfer::bytes() const {
-    size_t bytes = box_.capacity() * sizeof(SmallBox) + chunkStart_.capacity() * sizeof(int32_t) +
+    size_t bytes = box_.capacity() * sizeof(PackedBox) + chunkStart_.capacity() * sizeof(int32_t) +
                    members_.capacity() * sizeof(int32_t) + sums_.capacity() * sizeof(Color) +
                    counts_.capacity() * sizeof(int32_t);
     for (const Scratch& s : scratch_)
@@ -177,19 +212,19 @@ void BandedTransfer::listMembers(const Input& in, ThreadPool& pool) {
     pool.run(chunks_, [&](int chunk, int worker) { fillChunk(chunk, scratch_[worker]); });
 }
 
-// Finds the cells the chunk's patches can hold, settles those that can hold one cell only, and
-// counts the chunk's patches per band.
+// Finds the cells the chunk's patches can hold, narrows boxes of a few cell
+// centres to the centres covered (leaving out the many small patches that
+// cover none), and counts the chunk's patches per band.
 void BandedTransfer::classifyChunk(const Input& in, int chunk, Scratch& scratch) {
     std::fill(scratch.perBand.begin(), scratch.perBand.end(), 0);
     size_t end = std::min(in.count, static_cast<size_t>(chunk + 1) * kChunk);
     for (size_t i = static_cast<size_t>(chunk) * kChunk; i < end; ++i) {
+        if (i + 8 < end) __builtin_prefetch(&in.patches[i + 8]);
         const GridTriangle& g = in.patches[i].corners;
-        CellBox box = cellBox(g, in.side);
-        bool listed =
-            in.takesPartAt(i) && !box.empty() &&
-            (box.columns() * box.rows() > 1 || CentreTest(g).covers(box.firstColumn, box.firstRow));
-        box_[i] = SmallBox(listed ? box : CellBox{0, 0, 0, 0});
-        if (!listed) continue;
+        CellBox box = in.takesPartAt(i) ? cellBox(g, in.side) : CellBox{0, 0, 0, 0};
+        if (!box.empty() && box.columns() * box.rows() <= kTestedCentres) box = coveredBox(g, box);
+        box_[i] = PackedBox(box);
+        if (box.empty()) continue;
         for (int b = box.firstRow / kRowsPerBand; b <= (box.endRow - 1) / kRowsPerBand; ++b)
             ++scratch.perBand[b];
     }
@@ -216,10 +251,13 @@ void BandedTransfer::fillChunk(int chunk, Scratch& scratch) {
 // would wait on each.
 void BandedTransfer::gatherEntries(const Input& in, int band, Scratch& scratch) const {
     const int32_t start = bandStart(band), count = bandStart(band + 1) - start;
-    constexpr int32_t kLookahead = 16;  // patches fetched ahead of their copy
+    constexpr int32_t kLookahead = 32;  // patches fetched ahead of their copy
     for (int32_t e = 0; e < count; ++e) {
-        if (e + kLookahead < count)
-            __builtin_prefetch(&in.patches[members_[start + e + kLookahead]]);
+        if (e + kLookahead < count) {
+            int32_t ahead = members_[start + e + kLookahead];
+            __builtin_prefetch(&in.patches[ahead]);
+            __builtin_prefetch(&box_[ahead]);
+        }
         int32_t position = members_[start + e];
         const BundlePatch& patch = in.patches[position];
         scratch.entries[e] = {patch.corners, box_[position].box(), patch.normalZ};
@@ -244,12 +282,24 @@ void BandedTransfer::workBand(const Input& in, int band, Scratch& scratch) {
     Color* sums = sums_.data() + start;
     std::fill(sums, sums + count, Color());
     CellRun runs[kRowsPerBand];
+    const Color* outgoing = scratch.outgoing.data();
     for (int32_t e = 0; e < count; ++e) {
         const Entry& entry = scratch.entries[e];
+        if (entry.box.columns() == 1 && entry.box.rows() == 1) {
+            // One cell, which the listing found covered: most patches of a
+            // finely tessellated scene.
+            int32_t* cell =
+                in.cells + static_cast<size_t>(entry.box.firstRow) * side + entry.box.firstColumn;
+            if (entry.normalZ > 0.0)
+                *cell = e + 1;
+            else
+                gatherOne(cell, sums, outgoing, e, in.sky);
+            counts_[start + e] = 1;
+            continue;
+        }
         int n = cellRuns(entry.corners, entry.box, firstRow, endRow, side, in.cells, runs);
-        counts_[start + e] = entry.normalZ > 0.0
-                                 ? mark(runs, n, e + 1)
-                                 : gather(runs, n, sums, scratch.outgoing.data(), e, in.sky);
+        counts_[start + e] =
+            entry.normalZ > 0.0 ? mark(runs, n, e + 1) : gather(runs, n, sums, outgoing, e, in.sky);
     }
     // Marks that no patch gathered look up along the line into the open sky.
     if (in.skySide == SkySide::above)

@@ -14,8 +14,10 @@
 // A band lists the depth positions of its patches, its cells name a patch by
 // its place in that list plus 1, and its sums are kept per list entry. A
 // patch is listed once per band its rows meet; one whose bounding box holds
-// no cell centre is listed in none, and one whose box holds a single centre
-// is tested while it is listed and kept only if it covers it.
+// no cell centre is listed in none, and one whose box holds a few centres
+// (at most six) is tested centre by centre while it is listed and its box
+// narrowed to the centres it covers: a patch that covers none is listed
+// nowhere, one that covers one cell is worked as that cell alone.
 //
 // Listing and adding run in parallel too, over fixed chunks of the depth
 // order: a band's list is the chunks' lists one after the other, and each
@@ -28,6 +30,20 @@
 #include "geometry/color.h"
 #include "solver/scan_converter.h"
 #include "solver/thread_pool.h"
+
+// The cells of a bundle a patch can hold, in 16 bits a side (a buffer side
+// is below 32768).
+struct PackedBox {
+    int16_t firstColumn = 0, endColumn = 0, firstRow = 0, endRow = 0;
+
+    PackedBox() = default;
+    explicit PackedBox(const CellBox& b)
+        : firstColumn(static_cast<int16_t>(b.firstColumn)),
+          endColumn(static_cast<int16_t>(b.endColumn)),
+          firstRow(static_cast<int16_t>(b.firstRow)),
+          endRow(static_cast<int16_t>(b.endRow)) {}
+    CellBox box() const { return {firstColumn, endColumn, firstRow, endRow}; }
+};
 
 // A patch as one bundle sees it: one cache line, so that the solver, which
 // writes these in depth order from patches taken in serial order, moves
@@ -122,19 +138,8 @@ class BandedTransfer {
 
     int bands_ = 0, chunks_ = 0;
     // By depth position.
-    // The cells it can hold (empty when listed nowhere), in 16 bits each:
-    // a buffer side is below 32768.
-    struct SmallBox {
-        int16_t firstColumn, endColumn, firstRow, endRow;
-        SmallBox() = default;
-        explicit SmallBox(const CellBox& b)
-            : firstColumn(static_cast<int16_t>(b.firstColumn)),
-              endColumn(static_cast<int16_t>(b.endColumn)),
-              firstRow(static_cast<int16_t>(b.firstRow)),
-              endRow(static_cast<int16_t>(b.endRow)) {}
-        CellBox box() const { return {firstColumn, endColumn, firstRow, endRow}; }
-    };
-    std::vector<SmallBox> box_;
+    // The cells it can hold; empty when listed nowhere.
+    std::vector<PackedBox> box_;
     // Band by band, and within a band chunk by chunk: where each chunk's
     // patches start in the band's list (then where the next chunk's do).
     std::vector<int32_t> chunkStart_;

@@ -142,6 +142,25 @@ void keyPatches(const Placement& g, BundleWork& work, size_t first, size_t end) 
     }
 }
 
+// Puts the patch list in depth order and notes every serial's position. The
+// positions are written by serial, so each thread takes a range of serials
+// (reading the whole order) rather than of positions: scattered writes from
+// two threads into one cache line would pass the line back and forth.
+void placeInDepthOrder(const std::vector<Patch*>& bySerial, BundleWork& work,
+                       std::vector<Patch*>& patches, ThreadPool& pool) {
+    const size_t n = work.order.size();
+    work.positionOf.resize(n);
+    const int parts = pool.threads();
+    pool.run(parts, [&](int part, int) {
+        const size_t first = n * part / parts, end = n * (part + 1) / parts;
+        for (size_t i = 0; i < n; ++i) {
+            size_t s = static_cast<size_t>(work.order[i].index);
+            if (s >= first && s < end) work.positionOf[s] = static_cast<int32_t>(i);
+        }
+        for (size_t i = first; i < end; ++i) patches[i] = bySerial[work.order[i].index];
+    });
+}
+
 // Views the patches of serials [first, end) at their places in the depth
 // order: corners on the grid, normal's z, what they send and the division of
 // their sums. Returns whether any of them is left out of bundles by chance.
@@ -245,14 +264,7 @@ void SolverState::runBundle(const PatchUpdateInput* update) {
     pool.forChunks(n, ThreadPool::kSweepChunk,
                    [&](size_t first, size_t end) { keyPatches(g, work, first, end); });
     sortByDepth(work.order, work.scratch, pool);
-    work.positionOf.resize(n);
-    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i) {
-            int32_t s = work.order[i].index;
-            work.positionOf[s] = static_cast<int32_t>(i);
-            patches[i] = bySerial_[s];
-        }
-    });
+    placeInDepthOrder(bySerial_, work, patches, pool);
     work.patches.resize(n);
     std::atomic<bool> draws{false};
     const Exchange* exchange = terms_.exchange.data();
@@ -300,6 +312,7 @@ void SolverState::transferAlongLines(const uint8_t* takesPart) {
 void SolverState::storeResults(size_t first, size_t end, const Color* sums, const int32_t* cells) {
     const BundleWork& work = bundleBuffer->work;
     for (size_t i = first; i < end; ++i) {
+        if (i + 8 < end) __builtin_prefetch(&work.patches[i + 8]);
         const BundlePatch& view = work.patches[i];
         Exchange e;
         e.incoming = sums[i - first];
