@@ -1,5 +1,7 @@
 #include "geometry/vertex_pool.h"
 
+#include <algorithm>
+
 Vertex* VertexPool::add(const Vector& point, bool merge, int object) {
     if (gridObject_ != object) {
         // Vertices are appended object by object: no earlier object can match.
@@ -11,10 +13,9 @@ Vertex* VertexPool::add(const Vector& point, bool merge, int object) {
         if (found >= 0) return list_[found];
     }
     size_t index = list_.size();
-    if (index % kBlock == 0) {
-        blocks_.emplace_back(new Vertex[kBlock]);
-        list_.reserve(index + kBlock);  // a block at a time: no spare room beyond one block
-    }
+    if (index % kBlock == 0) blocks_.emplace_back(new Vertex[kBlock]);
+    // The list grows by a quarter: little spare room, and few copies.
+    if (index == list_.capacity()) list_.reserve(index + std::max<size_t>(kBlock, index / 4));
     Vertex* v = &blocks_.back()[index % kBlock];
     v->position = point;
     v->savedPosition = point;

@@ -17,11 +17,10 @@ SolverState::~SolverState() = default;
 
 Patch* SolverState::addPatch(Patch& patchTemplate) {
     size_t index = patches.size();
-    if (index % kPatchBlock == 0) {
-        patchBlocks_.emplace_back(new Patch[kPatchBlock]);
-        // The list grows a block at a time too: no spare room beyond one block.
-        patches.reserve(index + kPatchBlock);
-    }
+    if (index % kPatchBlock == 0) patchBlocks_.emplace_back(new Patch[kPatchBlock]);
+    // The list grows by a quarter: little spare room, and few copies.
+    if (index == patches.capacity())
+        patches.reserve(index + std::max<size_t>(kPatchBlock, index / 4));
     patchTemplate.serial = static_cast<int32_t>(index);
     Patch* p = &patchBlocks_.back()[index % kPatchBlock];
     *p = patchTemplate;
