@@ -79,7 +79,22 @@ Color directOutgoingOf(const Patch& p, int firstShot, const PatchTerms& terms) {
     return firstShot && p.emissionShot ? Color() : p.material->emission;
 }
 
-void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms) {
+namespace {
+
+// What every patch of one iteration's update shares, worked out once.
+struct SweepConstants {
+    double k, keep, weight;  // K = 1/√(iteration + 1), 1 − K, K · 2π
+    double n, twoN;          // N and 2N
+    explicit SweepConstants(const PatchUpdateInput& u)
+        : k(1.0 / std::sqrt(u.iteration + 1.0)),
+          keep(1.0 - k),
+          weight(k * kTwoPi),
+          n(u.plannedIterations),
+          twoN(2.0 * n) {}
+};
+
+inline void sendAlong(const Patch& p, const PatchUpdateInput& u, const SweepConstants& c,
+                      PatchTerms& terms) {
     const int32_t s = p.serial;
     const Material& m = *p.material;
     const Vector& n = p.worldNormal;
@@ -105,14 +120,27 @@ void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms
     if (cosIn > 0.0) {
         const Color& incoming = terms.exchange[s].incoming;
         Color& estimate = terms.diffuseEstimate[s];
-        double k = 1.0 / std::sqrt(u.iteration + 1.0);
-        estimate = estimate * (1.0 - k) + (m.diffuse * incoming) * (k * kTwoPi);
+        estimate = estimate * c.keep + (m.diffuse * incoming) * c.weight;
         if (glossy)
             sent += m.specularReflection(in, n, out, cosIn, cosOut) * incoming * kTwoPi + estimate;
         else
             sent += estimate;  // the glossy term is zero, and 0 + estimate is estimate
     }
     terms.exchange[s].outgoing = sent;
+}
+
+inline void addEyeShare(const Patch& p, const PatchUpdateInput& u, const SweepConstants& c,
+                        PatchTerms& terms) {
+    const int32_t s = p.serial;
+    Color factor = isGlossy(*p.material) ? eyeSpecularFactor(p, u.previousDirection) : Color();
+    terms.eyeRadianceSum[s] += eyeDirectOf(p, terms) / c.n + terms.diffuseEstimate[s] / c.n +
+                               terms.exchange[s].incoming * (factor / c.twoN);
+}
+
+}  // namespace
+
+void updateOutgoing(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms) {
+    sendAlong(p, u, SweepConstants(u), terms);
 }
 
 Color eyeSpecularFactor(const Patch& p, const Vector& previousDirection) {
@@ -128,15 +156,12 @@ Color eyeSpecularFactor(const Patch& p, const Vector& previousDirection) {
 }
 
 void accumulateEye(const Patch& p, const PatchUpdateInput& u, PatchTerms& terms) {
-    const int32_t s = p.serial;
-    const double n = u.plannedIterations;
-    Color factor = eyeSpecularFactor(p, u.previousDirection);
-    terms.eyeRadianceSum[s] += eyeDirectOf(p, terms) / n + terms.diffuseEstimate[s] / n +
-                               terms.exchange[s].incoming * (factor / (2.0 * n));
+    addEyeShare(p, u, SweepConstants(u), terms);
 }
 
 void updatePatches(const std::vector<Patch*>& bySerial, size_t first, size_t end,
                    const PatchUpdateInput& u, PatchTerms& terms) {
+    const SweepConstants c(u);
     // The records and terms are read in memory order, but the loads of a
     // patch wait on its record: fetching some patches ahead keeps them coming.
     constexpr size_t kAhead = 8;
@@ -146,8 +171,8 @@ void updatePatches(const std::vector<Patch*>& bySerial, size_t first, size_t end
             __builtin_prefetch(&terms.exchange[s + kAhead], 1);
         }
         const Patch& p = *bySerial[s];
-        updateOutgoing(p, u, terms);
-        accumulateEye(p, u, terms);
+        sendAlong(p, u, c, terms);
+        addEyeShare(p, u, c, terms);
     }
 }
 
