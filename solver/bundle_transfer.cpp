@@ -221,6 +221,8 @@ void SolverState::setUpBundle() {
 void SolverState::transferBundle() { runBundle(nullptr); }
 
 void SolverState::updateAndTransfer(const Vector& previousDirection, int plannedIterations) {
+    checkPatchArrays();
+    checkConstantTerms();
     PatchUpdateInput update;
     update.previousDirection = previousDirection;
     update.direction = direction;

@@ -34,9 +34,14 @@ void LightTable::build(size_t patchCount) {
     factors_.swap(factors);
     added_.clear();
     added_.shrink_to_fit();
+    ++generation_;
 }
 
-void LightTable::clear() { *this = LightTable(); }
+void LightTable::clear() {
+    uint64_t next = generation_ + 1;
+    *this = LightTable();
+    generation_ = next;
+}
 
 size_t LightTable::bytes() const {
     return start_.capacity() * sizeof(uint32_t) + lights_.capacity() * sizeof(int16_t) +

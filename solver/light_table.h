@@ -32,6 +32,8 @@ class LightTable {
         return {&lights_[first], &factors_[first], static_cast<int>(start_[serial + 1] - first)};
     }
     size_t entryCount() const { return lights_.size(); }
+    // Changes whenever the lists do (build, clear).
+    uint64_t generation() const { return generation_; }
     // Bytes held by the table.
     size_t bytes() const;
 
@@ -45,4 +47,5 @@ class LightTable {
     std::vector<int16_t> lights_;
     std::vector<double> factors_;
     std::vector<Added> added_;  // waiting for build
+    uint64_t generation_ = 0;
 };

@@ -70,6 +70,8 @@ void SolverState::settleConstantTerms() {
         for (size_t s = first; s < end; ++s)
             ::settleConstantTerms(*bySerial_[s], lights, lightTable_, firstShot, terms_);
     });
+    settledLights_ = lightTable_.generation();
+    settledFirstShot_ = firstShot;
 }
 
 std::vector<Color> SolverState::eyeRadianceSums(const std::vector<Patch*>& list) const {
@@ -84,6 +86,7 @@ Color SolverState::emittedAndDirectDiffuse(const Patch& p) const {
 
 void SolverState::updatePatches(const Vector& previousDirection, int plannedIterations) {
     checkPatchArrays();
+    checkConstantTerms();
     PatchUpdateInput update;
     update.previousDirection = previousDirection;
     update.direction = direction;

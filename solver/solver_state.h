@@ -76,8 +76,9 @@ class SolverState {
     void initSolver();
     // Sets the terms that stay the same in every iteration: the eye's and
     // the bundles' share of each patch's emission and light list. Their
-    // inputs (light lists, toEye) are final once the run sequence has
-    // computed the eye directions, which calls it.
+    // inputs (light lists, toEye, firstShot) are final once the run sequence
+    // has computed the eye directions, which calls it; an update finding the
+    // light lists or firstShot changed since calls it again.
     void settleConstantTerms();
     // The patch update and accumulation of one iteration, without a bundle.
     void updatePatches(const Vector& previousDirection, int plannedIterations);
@@ -174,6 +175,13 @@ class SolverState {
     std::vector<Patch*> bySerial_;  // the patch of each serial
     PatchTerms terms_;
     LightTable lightTable_;
+    // What the constant terms were settled for (settleConstantTerms).
+    uint64_t settledLights_ = UINT64_MAX;
+    int settledFirstShot_ = -1;
+    void checkConstantTerms() {
+        if (settledLights_ != lightTable_.generation() || settledFirstShot_ != firstShot)
+            settleConstantTerms();
+    }
     std::unique_ptr<ItemBuffer> itemBuffer_;  // identifier frames, weights, display list
     std::unique_ptr<ThreadPool> workers_;
 };

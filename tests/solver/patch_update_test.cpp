@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "solver/solver_state.h"
+
 namespace {
 constexpr double kPi = 3.141592653589793;
 
@@ -163,4 +165,31 @@ TEST_F(PatchUpdate, GlossyReflectionInTheMirrorDirection) {
         Color estimated = material.diffuse * Color(1, 2, 4) * (0.5 * 2.0 * kPi);
         expectColorNear(outgoing(), glossy * Color(1, 2, 4) * (2.0 * kPi) + estimated, 1e-12);
     }
+}
+
+// The solver keeps a diffuse patch's direct light once per run; light lists
+// that change after that (a first shot, or lists made by hand) must reach
+// the next update all the same.
+TEST(PatchUpdateInTheSolver, LightListsReachTheUpdateWhenEverTheyChange) {
+    SolverState s;
+    Vertex corners[3];
+    corners[0].position = Vector(-1, -1, 0);
+    corners[1].position = Vector(2, -1, 0);
+    corners[2].position = Vector(-1, 2, 0);
+    Material m;
+    m.reflectance = Color(0.5);
+    m.diffuseScale = 1.0;
+    m.deriveCoefficients();
+    Patch t;
+    initPatch(t, &corners[0], &corners[1], &corners[2], &m, 1);
+    Patch* p = s.addPatch(t);
+    s.initSolver();
+    s.direction = kUp;
+    s.updatePatches(kUp, 10);
+    EXPECT_EQ(s.bundleOutgoing(*p), Color());
+    s.addLight(Color(8), Vector(0, 0, 5));
+    s.lightTable().add(p->serial, 0, 0.25);
+    s.lightTable().build(s.patchCount());
+    s.updatePatches(kUp, 10);
+    EXPECT_EQ(s.bundleOutgoing(*p), Color(8) * 0.25 * m.diffuse);
 }
