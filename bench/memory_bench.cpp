@@ -47,11 +47,18 @@ struct Measurement {
     SolverState::MemoryUse parts;
 };
 
-Measurement measure(int patches, int threads) {
+Measurement measure(int patches, int threads, int lights) {
     Measurement m{};
     returnLargeBlocksToTheSystem();  // as the programs do
     m.start = statusBytes("VmRSS");
     auto s = cube_scene::make(patches);
+    // As if a first shot had found `lights` point lights seeing every patch.
+    for (int l = 0; l < lights; ++l) {
+        s->addLight(Color(1.0), Vector(0.0, 0.0, 0.1 * l));
+        for (const Patch* p : s->patches) s->lightTable().add(p->serial, l, 1e-3);
+    }
+    s->lightTable().build(s->patches.size());
+    s->settleConstantTerms();
     m.built = statusBytes("VmHWM");
     s->threadCount = threads;
     Vector previous(0.0, 0.0, 1.0);
@@ -68,14 +75,14 @@ Measurement measure(int patches, int threads) {
 }
 
 // Runs `measure` in a child process; false when the child failed.
-bool measureApart(int patches, int threads, Measurement& m) {
+bool measureApart(int patches, int threads, int lights, Measurement& m) {
     int fd[2];
     if (pipe(fd) != 0) return false;
     pid_t child = fork();
     if (child < 0) return false;
     if (child == 0) {
         close(fd[0]);
-        Measurement result = measure(patches, threads);
+        Measurement result = measure(patches, threads, lights);
         bool sent = write(fd[1], &result, sizeof result) == sizeof result;
         _exit(sent ? 0 : 1);
     }
@@ -90,9 +97,10 @@ bool measureApart(int patches, int threads, Measurement& m) {
 void peakMemory(benchmark::State& state) {
     const int patches = static_cast<int>(state.range(0));
     const int threads = static_cast<int>(state.range(1));
+    const int lights = static_cast<int>(state.range(2));
     Measurement m{};
     for (auto _ : state) {
-        if (!measureApart(patches, threads, m)) {
+        if (!measureApart(patches, threads, lights, m)) {
             state.SkipWithError("the measuring process failed");
             return;
         }
@@ -118,10 +126,14 @@ void peakMemory(benchmark::State& state) {
 
 }  // namespace
 
-// One measurement per case: a run of its own. Time per iteration.
+// One measurement per case: a run of its own. Time per iteration. With
+// lights: every patch has that many light-list entries, as after a first
+// shot from lights that see every patch.
 BENCHMARK(peakMemory)
-    ->ArgsProduct({{10000, 200000, 1000000}, {1, 2}})
-    ->ArgNames({"patches", "threads"})
+    ->ArgsProduct({{10000, 200000, 1000000}, {1, 2}, {0}})
+    ->Args({1000000, 2, 1})
+    ->Args({1000000, 2, 3})
+    ->ArgNames({"patches", "threads", "lights"})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
