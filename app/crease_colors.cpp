@@ -51,7 +51,7 @@ void join(std::vector<int>& roots, int a, int b) {
 }  // namespace
 
 CreaseColors::CreaseColors(const std::vector<Patch*>& patches, double creaseDegrees,
-                           const std::vector<Color>* values) {
+                           const std::vector<Color>& values) {
     // At 180 degrees even opposite normals, whose dot product may round
     // below −1, are on one side.
     double minimumCosine =
@@ -83,7 +83,7 @@ std::vector<int> CreaseColors::firstCornersOfSides(const std::vector<Patch*>& pa
 
 void CreaseColors::numberSides(const std::vector<Patch*>& patches,
                                const std::vector<int>& firstCorner,
-                               const std::vector<Color>* values) {
+                               const std::vector<Color>& values) {
     // Summed in list order, as the window's averaging sums.
     std::vector<int> counts;
     corners_.resize(firstCorner.size());
@@ -97,7 +97,7 @@ void CreaseColors::numberSides(const std::vector<Patch*>& patches,
         } else {
             corners_[c] = corners_[firstCorner[c]];
         }
-        colors_[corners_[c]] += values ? (*values)[c / 3] : p.eyeRadianceSum;
+        colors_[corners_[c]] += values[c / 3];
         ++counts[corners_[c]];
     }
     for (size_t k = 0; k < colors_.size(); ++k) colors_[k] /= counts[k];

@@ -26,10 +26,10 @@ struct Vertex;
 class CreaseColors {
   public:
     // `patches` as the scene lists them; `creaseDegrees` from 0 to 180. The
-    // colours average each patch's `eyeRadianceSum`, or `values[i]` for
-    // patches[i] when values are given.
+    // colours average `values[i]` for patches[i]: their `eyeRadianceSum`
+    // (SolverState::eyeRadianceSums) or what a caller makes of it.
     CreaseColors(const std::vector<Patch*>& patches, double creaseDegrees,
-                 const std::vector<Color>* values = nullptr);
+                 const std::vector<Color>& values);
 
     int outputVertexCount() const { return static_cast<int>(colors_.size()); }
     // The output vertex of corner 0, 1 or 2 of patches[patchIndex].
@@ -51,7 +51,7 @@ class CreaseColors {
     std::vector<int> firstCornersOfSides(const std::vector<Patch*>& patches,
                                          double minimumCosine) const;
     void numberSides(const std::vector<Patch*>& patches, const std::vector<int>& firstCorner,
-                     const std::vector<Color>* values);
+                     const std::vector<Color>& values);
 
     std::vector<int> corners_;  // output vertex of every patch corner, 3 per patch
     std::vector<const Vertex*> sceneVertices_;

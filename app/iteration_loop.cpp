@@ -19,7 +19,7 @@ long elapsedMilliseconds() {
 
 // Ends the program when the solution has left the numbers: nothing that
 // follows could show it.
-void endIfDiverged(const SolverState& s, int iteration) {
+void endIfDiverged(SolverState& s, int iteration) {
     const Patch* p = findDivergedPatch(s);
     if (!p) return;
     fatalError(kDivergedStatus, std::string("\nThe solution diverges: the radiance of material ") +
@@ -52,11 +52,8 @@ void Scene::iterate(int count) {
         int i = iteration;
         if (i % 20 == 1) printProgress(i);
         iterateOnce(count, previousDirection);
-        if (i % 20 == 1) endIfDiverged(*this, i);  // checked with every progress line
-        if (i % 20 == 1 && hasGLContext) {
-            restoreGeometry();
-            drawPreview();
-        }
+        if (i % 20 == 1) endIfDiverged(*this, i);        // checked with every progress line
+        if (i % 20 == 1 && hasGLContext) drawPreview();  // the scene is where it was read
         if (swapBuffers) swapBuffers();
         if (afterIteration) afterIteration(i);
         iteration = i + 1;
@@ -65,13 +62,11 @@ void Scene::iterate(int count) {
     if (iteration > 1) endIfDiverged(*this, iteration - 1);
 }
 
+// The scene's vertices stay where the file put them: the bundle places a
+// copy of them (see SolverState::transferBundle).
 void Scene::iterateOnce(int plannedIterations, Vector& previousDirection) {
-    restoreGeometry();
     randomDirection();
-    updatePatches(previousDirection, plannedIterations);
-    translate(-center);
-    setUpBundle();
-    transferBundle();
+    updateAndTransfer(previousDirection, plannedIterations);
     displayScale = static_cast<double>(plannedIterations) / iteration;
     previousDirection = direction;
 }

@@ -7,6 +7,7 @@
 
 #include "app/scene.h"
 #include "base/fatal_error.h"
+#include "base/memory_policy.h"
 #include "base/string.h"
 
 namespace {
@@ -52,6 +53,7 @@ void onKeyboard(unsigned char key, int, int) {
 
 int main(int argc, char** argv) {
     installOutOfMemoryHandler();
+    returnLargeBlocksToTheSystem();
     printBanner();
     if (argc >= 2) {
         sceneFileName = String(argv[1]);  // command-line names get no extension

@@ -1,15 +1,17 @@
 // The preview: the current solution seen through the scene's camera.
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "app/camera_depth.h"
 #include "app/scene.h"
 
 namespace {
 // Channel 2 is shown as red, 1 as green, 0 as blue; the GL clamps to [0, 1].
-void drawPatch(const Patch& patch, double scale) {
+void drawPatch(const Patch& patch, const std::vector<Color>& colors, double scale) {
     if (patch.coverage == 0.0) return;
     for (const Vertex* v : patch.vertices) {
-        const Color& c = v->previewColor;
+        const Color& c = colors[v->index];
         glColor3d(scale * c[2], scale * c[1], scale * c[0]);
         glVertex3d(v->position.x, v->position.y, v->position.z);
     }
@@ -26,20 +28,18 @@ void Scene::drawPreview() {
 
     // Average the eye radiance of all patches around each corner, including
     // those facing away from the eye.
-    for (Vertex* v : vertices) {
-        v->previewColor = Color();
-        v->previewCount = 0;
-    }
+    previewColors_.assign(vertices.size(), Color());
+    std::vector<int> counts(vertices.size(), 0);
     for (const Patch* p : patches)
-        for (Vertex* v : p->vertices) {
-            v->previewColor += p->eyeRadianceSum;
-            v->previewCount += 1;
+        for (const Vertex* v : p->vertices) {
+            previewColors_[v->index] += eyeRadianceSum(*p);
+            counts[v->index] += 1;
         }
-    for (Vertex* v : vertices)
-        if (v->previewCount > 0) v->previewColor /= v->previewCount;
+    for (size_t i = 0; i < vertices.size(); ++i)
+        if (counts[i] > 0) previewColors_[i] /= counts[i];
 
     glBegin(GL_TRIANGLES);
-    for (const Patch* p : patches) drawPatch(*p, displayScale);
+    for (const Patch* p : patches) drawPatch(*p, previewColors_, displayScale);
     glEnd();
     glFlush();
 }

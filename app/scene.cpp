@@ -32,20 +32,15 @@ void Scene::computeBounds() {
     pixelArea = extent * extent * 4.0 / resolution / resolution;
 }
 
+// Patch normals need no saved copy: nothing turns them (a bundle reads a
+// normal's placed z from the rotation).
 void Scene::saveGeometry() {
     for (Vertex* v : vertices) v->savedPosition = v->position;
-    for (Patch* p : patches) p->savedNormal = p->normal;
 }
 
-// Both run every iteration: over the records in memory order, in parallel.
 void Scene::restoreGeometry() {
-    ThreadPool& pool = workers();
-    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+    workers().forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i) vertices[i]->position = vertices[i]->savedPosition;
-    });
-    const std::vector<Patch*>& records = patchRecords();
-    pool.forChunks(records.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i) records[i]->normal = records[i]->savedNormal;
     });
 }
 
@@ -75,9 +70,14 @@ void Scene::createBundleBuffer() {
 }
 
 void Scene::computeEyeDirections() {
-    for (Patch* p : patches) {
-        p->toEye = normalized(camera.eye - p->center());
-        double d = dot(p->normal, p->toEye);
-        p->coverage = d > 0.0 ? p->area * d : 0.0;
-    }
+    workers().forChunks(patches.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) {
+            Patch* p = patches[i];
+            p->toEye = normalized(camera.eye - p->center());
+            double d = dot(p->worldNormal, p->toEye);
+            p->coverage = d > 0.0 ? p->area * d : 0.0;
+        }
+    });
+    // With the eye directions, what every iteration would compute alike.
+    settleConstantTerms();
 }

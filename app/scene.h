@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "geometry/vector.h"
 #include "scene_language/scene_description.h"
@@ -33,6 +34,12 @@ class Scene : public SceneDescription {
 
     // Preview display (preview.cpp)
     void drawPreview();
+    // The mean eye radiance of the patches around a vertex, as the last
+    // preview drew it (zero before any).
+    Color previewColor(const Vertex& v) const {
+        return static_cast<size_t>(v.index) < previewColors_.size() ? previewColors_[v.index]
+                                                                    : Color();
+    }
     // Loads the camera's matrices with depth planes around what it sees.
     void applyCamera();
 
@@ -52,7 +59,8 @@ class Scene : public SceneDescription {
     std::function<void(RunStage)> runStageReached;
 
   private:
-    long runClockMs_ = 0;  // elapsed-time clock value when the run started
+    long runClockMs_ = 0;               // elapsed-time clock value when the run started
+    std::vector<Color> previewColors_;  // by vertex index: the preview's corner colours
 };
 
 // The program's scene.

@@ -66,6 +66,12 @@ void VertexGrid::clear() {
     cellsUsed_ = 0;
 }
 
+void VertexGrid::release() {
+    std::vector<Slot>().swap(slots_);
+    std::vector<Entry>().swap(entries_);
+    cellsUsed_ = 0;
+}
+
 // The slot that holds the cell, or the empty slot where it would go.
 size_t VertexGrid::slotOf(uint64_t cellKey) const {
     size_t mask = slots_.size() - 1;

@@ -14,6 +14,11 @@
 class VertexGrid {
   public:
     void clear();
+    // Clears and returns the memory.
+    void release();
+    size_t bytes() const {
+        return slots_.capacity() * sizeof(Slot) + entries_.capacity() * sizeof(Entry);
+    }
     // Records a vertex under its list index (newer vertices have larger ones).
     void insert(int index, const Vertex* vertex);
     // The list index of the newest match, or -1.

@@ -28,6 +28,13 @@ class VertexPool {
     std::vector<Vertex*>::const_iterator end() const { return list_.end(); }
     // Comparisons of coordinates made by merge searches so far.
     long long mergeProbes() const { return grid_.probes(); }
+    // Frees the merge index once no more vertices come: a later vertex
+    // merges only with vertices added after this.
+    void endMerging();
+    // Bytes held by the records (whole blocks) and by the list and the
+    // merge index.
+    size_t recordBytes() const { return blocks_.size() * kBlock * sizeof(Vertex); }
+    size_t listBytes() const { return list_.capacity() * sizeof(Vertex*) + grid_.bytes(); }
 
   private:
     std::vector<Vertex*> list_;

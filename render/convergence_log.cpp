@@ -9,7 +9,7 @@ double ConvergenceLog::meanRadiance(const Scene& s) {
     double weighted = 0.0;
     double area = 0.0;
     for (const Patch* p : s.patches) {
-        const Color& c = p->eyeRadianceSum;
+        const Color& c = s.eyeRadianceSum(*p);
         weighted += p->area * (c[0] + c[1] + c[2]) / 3.0;
         area += p->area;
     }
@@ -24,7 +24,7 @@ double ConvergenceLog::rmsChange(const Scene& s) {
     for (size_t i = 0; i < s.patches.size(); ++i) {
         const Patch& p = *s.patches[i];
         for (int k = 0; k < 3; ++k) {
-            double radiance = p.eyeRadianceSum[k] * s.displayScale;
+            double radiance = s.eyeRadianceSum(p)[k] * s.displayScale;
             double d = radiance - previous_[3 * i + k];
             change += p.area * d * d;
             size += p.area * radiance * radiance;

@@ -100,7 +100,7 @@ bool renderFinalImage(Scene& s, int width, int height, const FinalImageStyle& st
     s.restoreGeometry();
     // Square pixels at any size.
     drawScene(s, imageCamera(s.camera, width, height),
-              CreaseColors(s.patches, style.creaseDegrees));
+              CreaseColors(s.patches, style.creaseDegrees, s.eyeRadianceSums(s.patches)));
     multisample.resolve();
     image = readBack(width, height);
     return true;

@@ -69,9 +69,9 @@ std::vector<Color> viewIndependentSums(const Scene& s, const std::vector<Patch*>
     std::vector<Color> sums(patches.size());
     for (size_t i = 0; i < patches.size(); ++i) {
         const Patch& p = *patches[i];
-        sums[i] = p.eyeRadianceSum;
+        sums[i] = s.eyeRadianceSum(p);
         if (!(dot(p.worldNormal, p.toEye) > 0.0))
-            sums[i] += p.emittedAndDirectDiffuse(s.lights) / s.displayScale;
+            sums[i] += s.emittedAndDirectDiffuse(p) / s.displayScale;
     }
     return sums;
 }
@@ -82,7 +82,7 @@ LitMesh buildLitMesh(const Scene& s, double creaseDegrees, double exposure) {
     mesh.exposure = exposure;
     std::vector<Patch*> ordered = byObject(s.patches);
     std::vector<Color> values = viewIndependentSums(s, ordered);
-    CreaseColors colors(ordered, creaseDegrees, &values);
+    CreaseColors colors(ordered, creaseDegrees, values);
     addVertices(colors, s.displayScale, mesh);
     for (size_t i = 0; i < ordered.size(); ++i)
         for (int k = 0; k < 3; ++k)

@@ -8,6 +8,7 @@
 
 #include "app/scene.h"
 #include "base/fatal_error.h"
+#include "base/memory_policy.h"
 #include "gl/offscreen_context.h"
 #include "render/convergence_log.h"
 #include "render/exposure.h"
@@ -154,6 +155,7 @@ double writeOutputs(const RenderOutputs& outputs, const RenderOptions& o, const 
 
 int main(int argc, char** argv) {
     installOutOfMemoryHandler();
+    returnLargeBlocksToTheSystem();
     RenderOptions options;
     std::string error;
     if (!parseRenderOptions(argc, argv, options, error)) {

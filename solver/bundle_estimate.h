@@ -38,6 +38,13 @@ constexpr double kMinWidth = 2.5;  // cells; 3/√2 = 2.12 is the least that alw
 // The division of a patch's sums, from its projected triangle.
 CellShare cellShare(const ProjectedTriangle& t);
 
+// A share in one double, for compact arrays: the area, negated when the
+// sums are divided by the count (which only a share of positive area is).
+inline double packShare(const CellShare& s) { return s.byCount ? -s.area : s.area; }
+inline CellShare unpackShare(double packed) {
+    return {packed < 0.0 ? -packed : packed, packed < 0.0};
+}
+
 // What a patch's sums over its `cells` covered cells are divided by to give
 // its mean incoming radiance: the count or the area, as `share` chose. 0 for
 // a patch that has nothing it could divide by (and then no sum either).

@@ -1,7 +1,15 @@
-// The ray bundle: the scene turned so that the bundle direction is +z, the
+// The ray bundle: the scene placed so that the bundle direction is +z, the
 // patches ordered by depth and scan-converted, in that order, into the bundle
 // buffer, whose cells remember the last surface met along each line.
+//
+// The scene itself is never moved for a bundle: each vertex is placed from
+// its saved position into the work arrays in one step (translation, rotation
+// and projection), and a patch's placed normal is only ever needed for its
+// z, the dot product of its normal with the rotation's last column.
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <atomic>
 #include <cmath>
 #include <vector>
@@ -11,6 +19,7 @@
 #include "solver/bundle_estimate.h"
 #include "solver/bundle_work.h"
 #include "solver/depth_sort.h"
+#include "solver/patch_update.h"
 #include "solver/solver_state.h"
 
 namespace {
@@ -44,214 +53,241 @@ void setMatrix(double a[3][3], double d0, double d1, double d2) {
     a[2][2] = d2;
 }
 
-// Projects every placed vertex onto the bundle buffer:
-// X = R · (x/E + 1) · 0.5, likewise Y, rounded to single precision, and
-// rounds that to the grid of the scan conversion, once for all the patches
-// that share the vertex.
-void projectVertices(const VertexPool& vertices, int resolution, double extent, BundleWork& work,
-                     ThreadPool& pool) {
-    work.projectedX.resize(vertices.size());
-    work.projectedY.resize(vertices.size());
-    work.gridX.resize(vertices.size());
-    work.gridY.resize(vertices.size());
-    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i) {
-            const Vector& p = vertices[i]->position;
-            float x = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
-            float y = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
-            work.projectedX[i] = x;
-            work.projectedY[i] = y;
-            work.gridX[i] = scan_detail::toGrid(x);
-            work.gridY[i] = scan_detail::toGrid(y);
-        }
-    });
+// Sets `a` to the rotation taking the unit direction d to +z. Returns false
+// when d already is +z (within s² ≤ 1e-6), where nothing is turned.
+bool bundleRotation(const Vector& d, double a[3][3]) {
+    double s = std::sqrt(d.x * d.x + d.y * d.y);
+    double c = d.z;
+    if (s * s > 1e-6) {
+        axisRotation(Vector(d.y / s, -d.x / s, 0.0), s, c, a);
+        return true;
+    }
+    if (c > 0.0) {
+        setMatrix(a, 1.0, 1.0, 1.0);
+        return false;
+    }
+    setMatrix(a, -1.0, 1.0, -1.0);  // a half turn about y
+    return true;
 }
 
-// A patch's corners on the grid, from its vertices'. A NaN corner makes the
-// projected area NaN; such a patch covers nothing, as toGrid would have it.
-GridTriangle gridCorners(const BundleWork& work, const Vertex* const* v, const CellShare& share) {
-    if (std::isnan(share.area)) return GridTriangle{};
-    const std::vector<int32_t>& x = work.gridX;
-    const std::vector<int32_t>& y = work.gridY;
-    return {{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
-            {y[v[0]->index], y[v[1]->index], y[v[2]->index]}};
-}
+// How a bundle places the scene: the offset −center, then the rotation
+// (when it turns anything), then X = R · (x/E + 1) · 0.5, likewise Y,
+// rounded to single precision.
+struct Placement {
+    Vector offset;
+    double a[3][3];
+    bool rotates;
+    double resolution;
+    double extent;
 
-// Lists the patches by serial, which run from 0 to n − 1.
-void indexBySerial(const std::vector<Patch*>& patches, std::vector<Patch*>& bySerial) {
-    bySerial.assign(patches.size(), nullptr);
-    for (Patch* p : patches) bySerial[p->serial] = p;
-}
-
-// Patch records are large and the transfer reads or writes only a few of
-// their fields: fetching those of a record some patches ahead keeps the
-// sweeps over the records from waiting for memory.
-constexpr size_t kPatchLookahead = 8;
-
-void fetchViewedFields(const Patch* p) {
-    __builtin_prefetch(&p->vertices);
-    __builtin_prefetch(&p->serial);
-    __builtin_prefetch(&p->bundleOutgoing);
-    __builtin_prefetch(&p->material);
-}
-
-void fetchResultFields(Patch* p) {
-    __builtin_prefetch(&p->pixelCount, 1);
-    __builtin_prefetch(&p->bundleIncoming, 1);
-    __builtin_prefetch(&p->side, 1);
-}
-
-// What a sweep over the records found: whether every patch stood at the
-// index of its serial, and whether any is left out of bundles by chance.
-struct ViewSweep {
-    bool bySerial = true;
-    bool draws = false;
+    PlacedVertex place(const Vector& saved) const {
+        Vector p = saved + offset;
+        if (rotates) p = rotate(p, a);
+        float x = static_cast<float>(resolution * (p.x / extent + 1.0) * 0.5);
+        float y = static_cast<float>(resolution * (p.y / extent + 1.0) * 0.5);
+        return {x, y, scan_detail::toGrid(x), scan_detail::toGrid(y), p.z};
+    }
+    // z of the rotated normal.
+    double normalZ(const Vector& n) const {
+        return rotates ? a[0][2] * n.x + a[1][2] * n.y + a[2][2] * n.z : n.z;
+    }
 };
 
-// Reads what the transfer needs of the patches of serials [first, end),
-// sweeping the records in the order of bySerial, and keys the depth order.
-ViewSweep viewPatches(BundleWork& work, size_t first, size_t end) {
-    bool bySerial = true, draws = false;
-    for (size_t s = first; s < end; ++s) {
-        if (s + kPatchLookahead < end) fetchViewedFields(work.bySerial[s + kPatchLookahead]);
-        const Patch& p = *work.bySerial[s];
-        bySerial = bySerial && p.serial == static_cast<int32_t>(s);
-        const Vertex* const* v = p.vertices;
-        const std::vector<float>& x = work.projectedX;
-        const std::vector<float>& y = work.projectedY;
-        CellShare share = cellShare({{x[v[0]->index], x[v[1]->index], x[v[2]->index]},
-                                     {y[v[0]->index], y[v[1]->index], y[v[2]->index]}});
-        double selectProbability = p.material->selectProbability;
-        draws = draws || selectProbability < 1.0;
-        work.views[s] = {gridCorners(work, v, share), share, p.normal.z, selectProbability,
-                         p.bundleOutgoing};
-        double depth = std::min({v[0]->position.z, v[1]->position.z, v[2]->position.z});
-        work.order[s] = {depthKey(depth), static_cast<int32_t>(s)};
-    }
-    return {bySerial, draws};
-}
-
-ViewSweep viewAllPatches(BundleWork& work, ThreadPool& pool) {
-    size_t n = work.bySerial.size();
-    work.views.resize(n);
-    work.order.resize(n);
-    std::atomic<bool> bySerial{true}, draws{false};
-    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        ViewSweep chunk = viewPatches(work, first, end);
-        if (!chunk.bySerial) bySerial = false;
-        if (chunk.draws) draws = true;
+void placeVertices(const VertexPool& vertices, const Placement& g, BundleWork& work,
+                   ThreadPool& pool) {
+    work.placed.resize(vertices.size());
+    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) work.placed[i] = g.place(vertices[i]->savedPosition);
     });
-    return {bySerial, draws};
 }
 
-// Views the patches and sorts work.order ascending by nearest depth, equal
-// depths by serial. bySerial is kept from one bundle to the next and rebuilt
-// when it is stale. Returns whether any patch is left out of bundles by
-// chance.
-bool orderByDepth(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
-    ViewSweep sweep;
-    if (work.bySerial.size() == patches.size()) sweep = viewAllPatches(work, pool);
-    if (work.bySerial.size() != patches.size() || !sweep.bySerial) {
-        indexBySerial(patches, work.bySerial);
-        sweep = viewAllPatches(work, pool);
+// The vertex indices of every patch's corners, by serial: the views read
+// them every bundle, the patch records only when they change.
+void listCorners(const std::vector<Patch*>& bySerial, BundleWork& work) {
+    work.corners.resize(bySerial.size());
+    for (size_t s = 0; s < bySerial.size(); ++s)
+        for (int k = 0; k < 3; ++k) work.corners[s][k] = bySerial[s]->vertices[k]->index;
+}
+
+// Writes a whole cache line that will not be read again before it has left
+// the cache: without first reading it in (a streaming store) where the
+// processor has one. The sweeps that write so end with finishLines().
+template <class Line>
+inline void writeLine(Line* to, const Line& from) {
+#if defined(__SSE2__)
+    static_assert(sizeof(Line) == 64 && alignof(Line) == 64, "one whole cache line");
+    const __m128i* source = reinterpret_cast<const __m128i*>(&from);
+    __m128i* target = reinterpret_cast<__m128i*>(to);
+    for (int k = 0; k < 4; ++k) _mm_stream_si128(target + k, _mm_loadu_si128(source + k));
+#else
+    *to = from;
+#endif
+}
+
+// Makes the streamed lines visible to the other threads, which read them
+// after the sweep.
+inline void finishLines() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+// Keys the patches of serials [first, end) by their nearest placed corner.
+void keyPatches(const Placement& g, BundleWork& work, size_t first, size_t end) {
+    const PlacedVertex* placed = work.placed.data();
+    for (size_t s = first; s < end; ++s) {
+        const std::array<int32_t, 3>& c = work.corners[s];
+        double nearest = std::min({placed[c[0]].z, placed[c[1]].z, placed[c[2]].z});
+        work.order[s] = {depthKey(nearest, g.extent), static_cast<int32_t>(s)};
     }
-    sortByDepth(work.order, work.scratch, pool);
-    return sweep.draws;
 }
 
-// Puts the patch list in depth order and lays the views out in that order,
-// so that the transfer reads them one after the other and finds a patch by
-// its position.
-void arrangeInDepthOrder(std::vector<Patch*>& patches, BundleWork& work, ThreadPool& pool) {
-    size_t n = work.order.size();
-    work.viewsInOrder.resize(n);
+// Puts the patch list in depth order and notes every serial's position. The
+// positions are written by serial, so each thread takes a range of serials
+// (reading the whole order) rather than of positions: scattered writes from
+// two threads into one cache line would pass the line back and forth.
+void placeInDepthOrder(const std::vector<Patch*>& bySerial, BundleWork& work,
+                       std::vector<Patch*>& patches, ThreadPool& pool) {
+    const size_t n = work.order.size();
     work.positionOf.resize(n);
-    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i) {
-            int32_t s = work.order[i].index;
-            patches[i] = work.bySerial[s];
-            work.viewsInOrder[i] = work.views[s];
-            work.positionOf[s] = static_cast<int32_t>(i);
+    const int parts = pool.threads();
+    pool.run(parts, [&](int part, int) {
+        const size_t first = n * part / parts, end = n * (part + 1) / parts;
+        for (size_t i = 0; i < n; ++i) {
+            size_t s = static_cast<size_t>(work.order[i].index);
+            if (s >= first && s < end) work.positionOf[s] = static_cast<int32_t>(i);
         }
+        for (size_t i = first; i < end; ++i) patches[i] = bySerial[work.order[i].index];
     });
 }
 
-// Writes the results of serials [first, end) to the patches that took part:
-// the summed radiance becomes the mean over the patch's cells (see
-// bundle_estimate.h) times the cosine between its normal and the direction.
-void storeResults(const BundleWork& work, size_t first, size_t end) {
+// Views the patches of serials [first, end) at their places in the depth
+// order: corners on the grid, normal's z, what they send and the division of
+// their sums. Returns whether any of them is left out of bundles by chance.
+bool viewPatches(const std::vector<Patch*>& bySerial, const Placement& g, const Exchange* exchange,
+                 BundleWork& work, size_t first, size_t end) {
+    bool draws = false;
+    const PlacedVertex* placed = work.placed.data();
     for (size_t s = first; s < end; ++s) {
-        if (s + kPatchLookahead < end) {
-            fetchResultFields(work.bySerial[s + kPatchLookahead]);
-            int32_t ahead = work.positionOf[s + kPatchLookahead];
-            __builtin_prefetch(&work.result.incoming[ahead]);
-            __builtin_prefetch(&work.result.cells[ahead]);
-        }
-        int32_t i = work.positionOf[s];
-        int32_t count = work.result.cells[i];
-        if (count < 0) continue;  // left out of this bundle
-        Patch& p = *work.bySerial[s];
-        const BundlePatch& view = work.views[s];
-        p.side = view.normalZ > 0.0 ? 1 : 0;
-        p.pixelCount = count;
-        Color in = work.result.incoming[i];
-        double divisor = cellDivisor(count, view.share);
-        if (divisor > 0.0) {
-            double cosine = std::fabs(view.normalZ);
-            for (int c = 0; c < 3; ++c) in[c] = in[c] * cosine / divisor;
-        }
-        p.bundleIncoming = in;
+        const Patch& p = *bySerial[s];
+        const std::array<int32_t, 3>& c = work.corners[s];
+        const PlacedVertex &u = placed[c[0]], &v = placed[c[1]], &w = placed[c[2]];
+        CellShare share = cellShare({{u.x, v.x, w.x}, {u.y, v.y, w.y}});
+        // A NaN corner makes the projected area NaN; such a patch covers
+        // nothing, as toGrid would have it.
+        GridTriangle corners = std::isnan(share.area) ? GridTriangle{}
+                                                      : GridTriangle{{u.gridX, v.gridX, w.gridX},
+                                                                     {u.gridY, v.gridY, w.gridY}};
+        BundlePatch view{corners, g.normalZ(p.worldNormal), exchange[s].outgoing, packShare(share)};
+        writeLine(&work.patches[work.positionOf[s]], view);
+        draws = draws || p.material->selectProbability < 1.0;
+    }
+    finishLines();
+    return draws;
+}
+
+// Draws, in depth order, which patches take part: a patch whose material is
+// sometimes left out draws one number and takes part unless it is above its
+// selection probability; one always taking part draws none.
+void drawTakingPart(const std::vector<Patch*>& patches, Random& random,
+                    std::vector<uint8_t>& takesPart) {
+    takesPart.resize(patches.size());
+    for (size_t i = 0; i < patches.size(); ++i) {
+        double p = patches[i]->material->selectProbability;
+        takesPart[i] = p >= 1.0 || !(random.next() / static_cast<double>(Random::kMax) > p);
     }
 }
 
 }  // namespace
 
+size_t BundleWork::bytes() const {
+    return placed.capacity() * sizeof(PlacedVertex) +
+           corners.capacity() * sizeof(std::array<int32_t, 3>) +
+           positionOf.capacity() * sizeof(int32_t) +
+           (order.capacity() + scratch.capacity()) * sizeof(DepthEntry) +
+           patches.capacity() * sizeof(BundlePatch) + takesPart.capacity() + transfer.bytes();
+}
+
+Vector SolverState::rotated(const Vector& v) const { return rotate(v, rotation); }
+
 void SolverState::setUpBundle() {
-    double s = std::sqrt(direction.x * direction.x + direction.y * direction.y);
-    double c = direction.z;
-    if (s * s > 1e-6) {
-        axisRotation(Vector(direction.y / s, -direction.x / s, 0.0), s, c, rotation);
-    } else if (c > 0.0) {
-        setMatrix(rotation, 1.0, 1.0, 1.0);  // already along +z: nothing moves
-        return;
-    } else {
-        setMatrix(rotation, -1.0, 1.0, -1.0);  // a half turn about y
-    }
-    ThreadPool& pool = workers();
-    pool.forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+    if (!bundleRotation(direction, rotation)) return;  // already along +z: nothing moves
+    workers().forChunks(vertices.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         for (size_t i = first; i < end; ++i)
             vertices[i]->position = rotate(vertices[i]->position, rotation);
     });
-    const std::vector<Patch*>& records = patchRecords();
-    pool.forChunks(records.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
-        for (size_t i = first; i < end; ++i)
-            records[i]->normal = rotate(records[i]->normal, rotation);
-    });
 }
 
-void SolverState::transferBundle() {
+void SolverState::transferBundle() { runBundle(nullptr); }
+
+void SolverState::updateAndTransfer(const Vector& previousDirection, int plannedIterations) {
+    checkPatchArrays();
+    checkConstantTerms();
+    PatchUpdateInput update;
+    update.previousDirection = previousDirection;
+    update.direction = direction;
+    update.lights = lights;
+    update.lightTable = &lightTable_;
+    update.iteration = iteration;
+    update.firstShot = firstShot;
+    update.plannedIterations = plannedIterations;
+    runBundle(&update);
+}
+
+// One bundle along `direction`, the patch update first when `update` is
+// given: both sweep the patches in serial order, in the same chunks.
+void SolverState::runBundle(const PatchUpdateInput* update) {
     if (!bundleBuffer || !bundleBuffer->cells)
         fatalError(-1, "The bundle buffer is missing: no bundle can be transferred.\n");
-    // With every vertex at the origin there is no window to project into.
-    if (!(extent > 0.0)) return;
-
-    BundleBuffer& buffer = *bundleBuffer;
-    BundleWork& work = buffer.work;
+    checkPatchArrays();
     ThreadPool& pool = workers();
-    projectVertices(vertices, resolution, extent, work, pool);
-    bool draws = orderByDepth(patches, work, pool);
-    arrangeInDepthOrder(patches, work, pool);
+    // With every vertex at the origin there is no window to project into:
+    // the patches are updated, and no bundle reaches them.
+    if (!(extent > 0.0)) {
+        if (update)
+            pool.forChunks(patches.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+                ::updatePatches(bySerial_, first, end, *update, terms_);
+            });
+        resetBundleTerms();
+        return;
+    }
+
+    BundleWork& work = bundleBuffer->work;
+    Placement g;
+    g.offset = -center;
+    g.rotates = bundleRotation(direction, g.a);
+    std::copy(&g.a[0][0], &g.a[0][0] + 9, &rotation[0][0]);
+    g.resolution = resolution;
+    g.extent = extent;
+    placeVertices(vertices, g, work, pool);
+    const size_t n = patches.size();
+    if (work.corners.size() != n) listCorners(bySerial_, work);
+    work.order.resize(n);
+    pool.forChunks(n, ThreadPool::kSweepChunk,
+                   [&](size_t first, size_t end) { keyPatches(g, work, first, end); });
+    sortByDepth(work.order, work.scratch, pool);
+    placeInDepthOrder(bySerial_, work, patches, pool);
+    work.patches.resize(n);
+    std::atomic<bool> draws{false};
+    const Exchange* exchange = terms_.exchange.data();
+    pool.forChunks(n, ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
+        if (update) ::updatePatches(bySerial_, first, end, *update, terms_);
+        if (viewPatches(bySerial_, g, exchange, work, first, end)) draws = true;
+    });
     // The selection draws come first, in depth order, so that the random
     // sequence does not depend on how the bands share out the work.
-    if (draws)
-        drawTakingPart(work.viewsInOrder.data(), patches.size(), random, work.takesPart);
-    else
-        work.takesPart.assign(patches.size(), 1);
+    if (draws) drawTakingPart(patches, random, work.takesPart);
+    transferAlongLines(draws ? work.takesPart.data() : nullptr);
+}
+
+void SolverState::transferAlongLines(const uint8_t* takesPart) {
+    BundleBuffer& buffer = *bundleBuffer;
+    BundleWork& work = buffer.work;
     BandedTransfer::Input in;
     in.side = buffer.side;
     in.count = patches.size();
-    in.patches = work.viewsInOrder.data();
-    in.takesPart = work.takesPart.data();
+    in.patches = work.patches.data();
+    in.takesPart = takesPart;
     in.cells = buffer.cells.get();
     in.sky = skyRadiance;
     // Down: every cell starts as the sky. Up: a front-facing patch still
@@ -260,7 +296,40 @@ void SolverState::transferBundle() {
         in.skySide = SkySide::below;
     else if (direction.y > 0.0 && !skyRadiance.isBlack())
         in.skySide = SkySide::above;
-    work.transfer.run(in, pool, work.result);
-    pool.forChunks(patches.size(), ThreadPool::kSweepChunk,
-                   [&](size_t first, size_t end) { storeResults(work, first, end); });
+    struct Store : BandedTransfer::ResultSink {
+        SolverState& solver;
+        explicit Store(SolverState& s) : solver(s) {}
+        void take(size_t first, size_t end, const Color* sums, const int32_t* cells) override {
+            solver.storeResults(first, end, sums, cells);
+        }
+    } store(*this);
+    work.transfer.run(in, workers(), store);
+}
+
+// Hands the results of positions [first, end) to the patches' serials: the
+// summed radiance becomes the mean over the patch's cells (see
+// bundle_estimate.h) times the cosine between its normal and the direction.
+// A patch left out (cells −1) gets 0. Each patch's exchange line is written
+// whole, its outgoing radiance from the view.
+void SolverState::storeResults(size_t first, size_t end, const Color* sums, const int32_t* cells) {
+    const BundleWork& work = bundleBuffer->work;
+    for (size_t i = first; i < end; ++i) {
+        if (i + 8 < end) __builtin_prefetch(&work.patches[i + 8]);
+        const BundlePatch& view = work.patches[i];
+        Exchange e;
+        e.incoming = sums[i - first];
+        e.outgoing = view.outgoing;
+        e.side = view.normalZ > 0.0 ? 1 : 0;
+        const int32_t count = cells[i - first];
+        if (count >= 0) {
+            double divisor = cellDivisor(count, unpackShare(view.share));
+            if (divisor > 0.0) {
+                double cosine = std::fabs(view.normalZ);
+                for (int c = 0; c < 3; ++c) e.incoming[c] = e.incoming[c] * cosine / divisor;
+            }
+            e.pixelCount = count;
+        }
+        writeLine(&terms_.exchange[work.order[i].index], e);
+    }
+    finishLines();
 }

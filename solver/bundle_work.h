@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -7,29 +8,34 @@
 #include "solver/banded_transfer.h"
 #include "solver/depth_sort.h"
 
-struct Patch;
+// A scene vertex placed along the bundle: moved by −center, turned so that
+// the bundle direction is +z, projected onto the buffer (in cells, single
+// precision) and rounded to the 1/256-cell grid of the scan conversion.
+struct PlacedVertex {
+    float x, y;
+    int32_t gridX, gridY;
+    double z;  // depth along the bundle
+};
 
 // Work arrays of the bundle transfer, kept from one bundle to the next so
-// that a bundle allocates nothing. The transfer reads each patch record once,
-// in serial order, lays what it read out in depth order, works on those
-// compact arrays, and writes the results back to the records once, again in
-// serial order.
+// that a bundle allocates nothing. Each bundle places every vertex once,
+// keys every patch by its nearest depth, sorts the keys, and then views
+// every patch once, in serial (memory) order, writing the view to its place
+// in the depth order, where the bands read the views one after the other;
+// each patch's result goes back to its serial once.
 struct BundleWork {
-    // By vertex: the placed vertices projected onto the buffer, in cells, and
-    // rounded to the 1/256-cell grid of the scan conversion
-    std::vector<float> projectedX;
-    std::vector<float> projectedY;
-    std::vector<int32_t> gridX;
-    std::vector<int32_t> gridY;
+    // By vertex index
+    std::vector<PlacedVertex> placed;
     // By serial
-    std::vector<Patch*> bySerial;  // the patch of each serial
-    std::vector<BundlePatch> views;
-    std::vector<int32_t> positionOf;  // place in this bundle's depth order
+    std::vector<std::array<int32_t, 3>> corners;  // vertex indices, in tessellation order
+    std::vector<int32_t> positionOf;              // place in the depth order
     // By position in the depth order
-    std::vector<DepthEntry> order;    // indices into bySerial
+    std::vector<DepthEntry> order;    // serials
     std::vector<DepthEntry> scratch;  // work space of the sort
-    std::vector<BundlePatch> viewsInOrder;
-    std::vector<uint8_t> takesPart;  // 0 for a patch left out of this bundle
-    BandedTransfer::Result result;   // summed radiance and cells covered
+    std::vector<BundlePatch> patches;
+    std::vector<uint8_t> takesPart;  // 0 for a patch left out by chance
     BandedTransfer transfer;
+
+    // Bytes held between bundles.
+    size_t bytes() const;
 };

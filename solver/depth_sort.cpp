@@ -1,4 +1,5 @@
-// A least-significant-digit radix sort of the depth keys, 11 bits a pass.
+// A least-significant-digit radix sort of the 32-bit depth keys, 11 bits a
+// pass.
 #include "solver/depth_sort.h"
 
 #include <algorithm>
@@ -9,11 +10,11 @@
 namespace {
 constexpr int kDigitBits = 11;
 constexpr int kBuckets = 1 << kDigitBits;
-constexpr int kPasses = (64 + kDigitBits - 1) / kDigitBits;  // 6
+constexpr int kPasses = (32 + kDigitBits - 1) / kDigitBits;  // 3
 
 constexpr size_t kSortChunk = 32768;  // entries per chunk of the parallel sort
 
-int digit(uint64_t key, int pass) {
+int digit(uint32_t key, int pass) {
     return static_cast<int>((key >> (pass * kDigitBits)) & (kBuckets - 1));
 }
 
@@ -41,7 +42,7 @@ void sortByDepth(std::vector<DepthEntry>& entries, std::vector<DepthEntry>& scra
     size_t n = entries.size();
     if (n < 2) return;
     // Count every digit of every pass in one sweep.
-    std::array<std::array<uint32_t, kBuckets>, kPasses> counts{};  // 48 KiB
+    std::array<std::array<uint32_t, kBuckets>, kPasses> counts{};  // 24 KiB
     for (const DepthEntry& e : entries)
         for (int pass = 0; pass < kPasses; ++pass) ++counts[pass][digit(e.key, pass)];
 

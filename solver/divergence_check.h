@@ -19,5 +19,5 @@ constexpr int kDivergedStatus = 4;
 // is not finite or beyond kLargestRadiance, or null when there is none. Of
 // such patches one whose material reflects more light than it receives, or
 // has a negative value, is named first, then the lowest serial. One pass
-// over the patches.
-const Patch* findDivergedPatch(const SolverState& s);
+// over the patches, shared among the scene's threads.
+const Patch* findDivergedPatch(SolverState& s);

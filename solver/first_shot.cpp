@@ -25,12 +25,9 @@ bool directionFrom(const Vector& source, const Patch& receiver, Vector& d) {
     return true;
 }
 
-void appendLight(Patch& p, int light, double factor) {
-    // Each light adds at most one entry, and the table holds 25 lights.
-    if (p.lightCount >= Patch::kMaxLights) return;
-    p.lightIndices[p.lightCount] = static_cast<int16_t>(light);
-    p.lightFactors[p.lightCount] = factor;
-    ++p.lightCount;
+// Each light adds at most one entry to a patch's list, in light order.
+void appendLight(SolverState& scene, const Patch& p, int light, double factor) {
+    scene.lightTable().add(p.serial, light, factor);
 }
 
 // Six full faces around the light; a patch facing it gets the solid angle
@@ -44,8 +41,8 @@ void shootPointLight(SolverState& scene, int light) {
     for (const auto& face : kFaces) scene.renderFace(position, face[0], face[1], true);
     for (Patch* r : scene.patches) {
         Vector d;
-        if (r->coverage > 0.0 && directionFrom(position, *r, d) && -dot(r->normal, d) > 0.0)
-            appendLight(*r, light, r->coverage / r->area * kInvPi);
+        if (r->coverage > 0.0 && directionFrom(position, *r, d) && -dot(r->worldNormal, d) > 0.0)
+            appendLight(scene, *r, light, r->coverage / r->area * kInvPi);
     }
 }
 
@@ -67,16 +64,16 @@ void shootEmittingRun(SolverState& scene, int first, int stride) {
     const Vector c = s.center();
     const int light = scene.addLight(s.material->emission, c);
     zeroCoverage(scene);
-    renderHemicube(scene, c, s.normal, hemicubeTangent(s.normal));
+    renderHemicube(scene, c, s.worldNormal, hemicubeTangent(s.worldNormal));
     const double sourceArea = s.area * stride;
     for (int j = 0; j < scene.patchCount(); ++j) {
         if (j % 100 == 1) runLog() << first << ", " << j << "\r";
         Patch& r = *scene.patches[j];
         Vector d;
         if (!(r.coverage > 0.0) || !directionFrom(c, r, d)) continue;
-        double cosS = dot(s.normal, d);
-        if (-dot(r.normal, d) > 0.0 && cosS > 0.0)
-            appendLight(r, light, cosS * sourceArea * r.coverage / r.area);
+        double cosS = dot(s.worldNormal, d);
+        if (-dot(r.worldNormal, d) > 0.0 && cosS > 0.0)
+            appendLight(scene, r, light, cosS * sourceArea * r.coverage / r.area);
     }
 }
 }  // namespace
@@ -94,6 +91,7 @@ void SolverState::shootPointLights() {
     if (!hasGLContext) return;
     const int pointLights = lightCount;
     for (int i = 0; i < pointLights; ++i) shootPointLight(*this, i);
+    lightTable_.build(patches.size());
 }
 
 void SolverState::shootFirst() {
@@ -112,4 +110,5 @@ void SolverState::shootFirst() {
             if (patches[k]->material->emitting) patches[k]->emissionShot = true;
         l += stride;
     }
+    lightTable_.build(patches.size());
 }

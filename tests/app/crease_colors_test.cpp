@@ -19,9 +19,12 @@ class CreaseScene {
         Patch t;
         initPatch(t, scene_->addVertex(a, true), scene_->addVertex(b, true),
                   scene_->addVertex(c, true), &material_, 1);
-        scene_->addPatch(t)->eyeRadianceSum = Color(radiance);
+        scene_->eyeRadianceSum(*scene_->addPatch(t)) = Color(radiance);
     }
     const std::vector<Patch*>& patches() const { return scene_->patches; }
+    CreaseColors colors(double creaseDegrees) const {
+        return CreaseColors(patches(), creaseDegrees, scene_->eyeRadianceSums(patches()));
+    }
 
   private:
     std::unique_ptr<Scene> scene_ = std::make_unique<Scene>();
@@ -37,7 +40,7 @@ TEST(CreaseColors, CubeCornerSplitsIntoOneVertexPerFace) {
     s.triangle({1, 0, 0}, {0, 0, 1}, {1, 0, 1}, 0.3);
     s.triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 0.5);  // the wall z = 0
     s.triangle({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 0.7);  // the wall x = 0
-    CreaseColors sharp(s.patches(), 30);
+    CreaseColors sharp = s.colors(30);
     // Numbered by first corners: patch 0 gives 0, 1, 2; patch 1 one more
     // (its second and third corners are new on its side); the walls get
     // their own vertices where they meet the floor and each other.
@@ -54,7 +57,7 @@ TEST(CreaseColors, CubeCornerSplitsIntoOneVertexPerFace) {
     EXPECT_EQ(&sharp.sceneVertex(sharp.outputVertex(0, 0)), s.patches()[2]->vertices[0]);
 
     // At 180 degrees each vertex stays whole with the window's mean.
-    CreaseColors whole(s.patches(), 180);
+    CreaseColors whole = s.colors(180);
     EXPECT_EQ(whole.outputVertexCount(), 5);
     EXPECT_EQ(whole.outputVertex(3, 0), whole.outputVertex(0, 0));
     EXPECT_EQ(whole.cornerColor(0, 0), Color((0.1 + 0.5) + 0.7) / 3);
@@ -70,7 +73,7 @@ TEST(CreaseColors, GentleBendsStaySmoothAndOppositeSidesJoinOnlyAt180) {
         Vector along = cross(n, Vector(0, 0, 1));
         s.triangle({0, 0, 0}, along, Vector(0, 0, 1), k);
     }
-    CreaseColors bent(s.patches(), 30);
+    CreaseColors bent = s.colors(30);
     EXPECT_EQ(bent.outputVertex(2, 0), bent.outputVertex(0, 0));
     EXPECT_DOUBLE_EQ(bent.cornerColor(0, 0)[0], 1.0);
 
@@ -78,7 +81,7 @@ TEST(CreaseColors, GentleBendsStaySmoothAndOppositeSidesJoinOnlyAt180) {
     CreaseScene f;
     f.triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, 1);
     f.triangle({0, 0, 0}, {0, 1, 0}, {1, 0, 0}, 3);
-    EXPECT_EQ(CreaseColors(f.patches(), 179.9).outputVertexCount(), 6);
-    EXPECT_EQ(CreaseColors(f.patches(), 180).outputVertexCount(), 3);
-    EXPECT_EQ(CreaseColors(f.patches(), 180).cornerColor(1, 0), Color(2));
+    EXPECT_EQ(f.colors(179.9).outputVertexCount(), 6);
+    EXPECT_EQ(f.colors(180).outputVertexCount(), 3);
+    EXPECT_EQ(f.colors(180).cornerColor(1, 0), Color(2));
 }

@@ -65,7 +65,7 @@ TEST_F(PreviewTest, SkyRadianceClearsTheWindowChannelTwoAsRed) {
 
 TEST_F(PreviewTest, ChannelZeroIsDrawnBlue) {
     addFacingSquare(true);
-    for (Patch* p : scene().patches) p->eyeRadianceSum = Color(1, 0, 0);
+    for (Patch* p : scene().patches) scene().eyeRadianceSum(*p) = Color(1, 0, 0);
     draw();
     Pixel p = readPixel(280, 280);
     EXPECT_EQ(p.red, 0);
@@ -79,7 +79,7 @@ TEST_F(PreviewTest, ChannelZeroIsDrawnBlue) {
 TEST_F(PreviewTest, RadianceIsScaledByTheDisplayScale) {
     addFacingSquare(true);
     // After iteration 1 of 4000 the estimate is 4000 times the sum so far.
-    for (Patch* p : scene().patches) p->eyeRadianceSum = Color(0.0001, 0.00005, 0.00002);
+    for (Patch* p : scene().patches) scene().eyeRadianceSum(*p) = Color(0.0001, 0.00005, 0.00002);
     scene().displayScale = 4000;
     draw();
     Pixel p = readPixel(280, 280);
@@ -90,15 +90,15 @@ TEST_F(PreviewTest, RadianceIsScaledByTheDisplayScale) {
 
 TEST_F(PreviewTest, SharedCornersShowTheMeanOfTheirPatches) {
     addFacingSquare(true);
-    scene().patches[0]->eyeRadianceSum = Color(0.2);
-    scene().patches[1]->eyeRadianceSum = Color(0.4);
+    scene().eyeRadianceSum(*scene().patches[0]) = Color(0.2);
+    scene().eyeRadianceSum(*scene().patches[1]) = Color(0.4);
     draw();
     // The diagonal's corners are shared; the other two belong to one patch each.
     const Vertex* const* v = scene().patches[0]->vertices;
-    EXPECT_DOUBLE_EQ(v[0]->previewColor[0], 0.3);
-    EXPECT_DOUBLE_EQ(v[2]->previewColor[1], 0.3);
-    EXPECT_EQ(v[1]->previewColor, Color(0.2));
-    EXPECT_EQ(scene().patches[1]->vertices[2]->previewColor, Color(0.4));
+    EXPECT_DOUBLE_EQ(scene().previewColor(*v[0])[0], 0.3);
+    EXPECT_DOUBLE_EQ(scene().previewColor(*v[2])[1], 0.3);
+    EXPECT_EQ(scene().previewColor(*v[1]), Color(0.2));
+    EXPECT_EQ(scene().previewColor(*scene().patches[1]->vertices[2]), Color(0.4));
     // The diagonal through the centre runs between two corners of 0.3.
     Pixel p = readPixel(280, 280);
     EXPECT_NEAR(p.red, byteOf(0.3), 1);
@@ -109,13 +109,13 @@ TEST_F(PreviewTest, SharedCornersShowTheMeanOfTheirPatches) {
 TEST_F(PreviewTest, PatchFacingAwayIsNotDrawnButEntersTheMean) {
     addFacingSquare(false);
     scene().skyRadiance = Color(0, 1, 0);
-    for (Patch* p : scene().patches) p->eyeRadianceSum = Color(1, 1, 1);
+    for (Patch* p : scene().patches) scene().eyeRadianceSum(*p) = Color(1, 1, 1);
     // A second object facing the eye shares no corner with the first.
     ++scene().objectNumber;
     addQuad(Vector(1.5, -2, 0), Vector(1.5, 2, 0), Vector(2, 2, 0), Vector(2, -2, 0), &m_);
     draw();
     EXPECT_EQ(scene().patches[0]->coverage, 0.0);
-    EXPECT_EQ(scene().patches[0]->vertices[0]->previewColor, Color(1, 1, 1));
+    EXPECT_EQ(scene().previewColor(*scene().patches[0]->vertices[0]), Color(1, 1, 1));
     Pixel p = readPixel(280, 280);
     EXPECT_EQ(p.red, 0);
     EXPECT_EQ(p.green, 255);
@@ -142,7 +142,7 @@ TEST_F(PreviewTest, CameraApplyLoadsTheFrustumAndSwitchesTheClipPlaneOff) {
 
 TEST_F(PreviewTest, DrawsAfterTheFirstShotChangedTheState) {
     addFacingSquare(true);
-    scene().patches[0]->eyeRadianceSum = Color(0, 0, 1);
+    scene().eyeRadianceSum(*scene().patches[0]) = Color(0, 0, 1);
     // An identifier rendering leaves flat shading and a half-face clip plane
     // on; this one keeps y ≥ 0 only.
     scene().renderFace(Vector(0, 0, -5), Vector(0, 0, 1), Vector(0, 1, 0), false);
@@ -170,7 +170,8 @@ TEST_F(PreviewTest, NearPlaneMovesOutToTheNearestPatchInView) {
     ++scene().objectNumber;
     addQuad(Vector(-50, 799.9, -50), Vector(50, 799.9, -50), Vector(50, 799.9, 50),
             Vector(-50, 799.9, 50), &m_);
-    for (int i = 0; i < 4; ++i) scene().patches[i]->eyeRadianceSum = Color(i < 2 ? 0.2 : 1.0);
+    for (int i = 0; i < 4; ++i)
+        scene().eyeRadianceSum(*scene().patches[i]) = Color(i < 2 ? 0.2 : 1.0);
     scene().computeEyeDirections();
     scene().applyCamera();
     scene().drawPreview();

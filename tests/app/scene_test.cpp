@@ -62,12 +62,13 @@ TEST(Scene, SaveTranslateRestoreRoundTrip) {
     Patch* p = s->addPatch(t);
     s->saveGeometry();
     s->translate(Vector(1, 2, 3));
-    p->normal = Vector(1, 0, 0);
     EXPECT_EQ(s->vertices[1]->position, Vector(2, 2, 3));
     EXPECT_EQ(s->vertices[1]->savedPosition, Vector(1, 0, 0));
     s->restoreGeometry();
     EXPECT_EQ(s->vertices[1]->position, Vector(1, 0, 0));
-    EXPECT_EQ(p->normal, Vector(0, 0, 1));
+    // Normals and centres are the tessellation's; nothing moves them.
+    EXPECT_EQ(p->worldNormal, Vector(0, 0, 1));
+    EXPECT_EQ(p->center(), Vector(1.0 / 3, 1.0 / 3, 0));
 }
 
 TEST(Scene, BundleBufferIsZeroedAndOneCellWiderThanTheResolution) {

@@ -53,8 +53,6 @@ TEST(VertexPool, NewVertexIsStampedAndSaved) {
     EXPECT_EQ(v->position, Vector(1, 2, 3));
     EXPECT_EQ(v->savedPosition, Vector(1, 2, 3));
     EXPECT_EQ(v->object, 3);
-    EXPECT_EQ(v->previewCount, 0);
-    EXPECT_EQ(v->previewColor[0], 0.0);
     EXPECT_EQ(s->vertexCount(), 1);
     EXPECT_EQ(s->vertices[0], v);
 }

@@ -47,8 +47,9 @@ TEST_F(GltfLightTest, CandelaLightTheFloorAsTheyShould) {
     double flux = 0, area = 0;
     for (const Patch* p : scene().patches) {
         area += p->area;
-        for (int e = 0; e < p->lightCount; ++e)
-            flux += scene().lights[0].power[0] * p->lightFactors[e] * p->area;
+        LightTable::List list = scene().lightList(*p);
+        for (int e = 0; e < list.count; ++e)
+            flux += scene().lights[0].power[0] * list.factors[e] * p->area;
     }
     double solidAngle = 4 * std::asin(side * side / (side * side + 4 * height * height));
     EXPECT_NEAR(flux / area, intensity * solidAngle / (side * side), 0.01 * flux / area);

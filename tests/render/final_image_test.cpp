@@ -35,7 +35,7 @@ class FinalImageTest : public ::testing::Test {
                 for (Vertex* third : {c, d}) {
                     Patch t;
                     initPatch(t, a, third == c ? b : c, third, &material_, 1);
-                    s_->addPatch(t)->eyeRadianceSum = Color(radiance);
+                    s_->eyeRadianceSum(*s_->addPatch(t)) = Color(radiance);
                 }
             }
     }

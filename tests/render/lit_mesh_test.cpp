@@ -39,7 +39,8 @@ class LitMeshTest : public ::testing::Test {
         triangle({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.7, 0.35, 0.0});
         object("lamp\xE9");
         triangle({0, 3, 0}, {1, 3, 0}, {0, 3, 1}, {0.25, 1.5, 9.0});
-        expected_ = std::make_unique<CreaseColors>(s_->patches, 30.0);
+        expected_ =
+            std::make_unique<CreaseColors>(s_->patches, 30.0, s_->eyeRadianceSums(s_->patches));
         s_->saveGeometry();
         std::reverse(s_->patches.begin(), s_->patches.end());
         s_->translate({5, 5, 5});
@@ -55,7 +56,7 @@ class LitMeshTest : public ::testing::Test {
         Patch t;
         initPatch(t, s_->addVertex(a, true), s_->addVertex(b, true), s_->addVertex(c, true),
                   &material_, 1);
-        s_->addPatch(t)->eyeRadianceSum = radianceSum;
+        s_->eyeRadianceSum(*s_->addPatch(t)) = radianceSum;
     }
 
     // Corner k of the patch with serial `serial`: its untransformed position,
@@ -180,13 +181,12 @@ TEST(LitMesh, APatchSeenFromBehindKeepsItsEmissionAndDirectLight) {
         Patch t;
         initPatch(t, s.addVertex({x, 0, 0}, true), s.addVertex({x, 0, 1}, true),
                   s.addVertex({x + 1, 0, 0}, true), &lit, 1);
-        t.lightIndices[0] = 0;
-        t.lightFactors[0] = 0.02;
-        t.lightCount = 1;
         t.toEye = x == 0.0 ? Vector(0, 1, 0) : Vector(0, -1, 0);  // normal (0, 1, 0)
-        t.eyeRadianceSum = x == 0.0 ? front : Color();
-        s.addPatch(t);
+        Patch* p = s.addPatch(t);
+        s.lightTable().add(p->serial, 0, 0.02);
+        s.eyeRadianceSum(*p) = x == 0.0 ? front : Color();
     }
+    s.lightTable().build(s.patches.size());
     s.saveGeometry();
     LitMesh mesh = buildLitMesh(s, 30.0, 1.0);
     ASSERT_EQ(mesh.vertexCount(), 6u);

@@ -61,7 +61,7 @@ Patches soup(std::mt19937_64& rng, int side, int count) {
         };
         for (int c = 0; c < 3; ++c) t.x[c] = coordinate(cx), t.y[c] = coordinate(cy);
         double normalZ = i % 17 == 0 ? 0.0 : 2 * unit(rng) - 1;
-        p.patches.push_back({toGrid(t), cellShare(t), normalZ, 1.0, randomColor(rng)});
+        p.patches.push_back({toGrid(t), normalZ, randomColor(rng), 0.0});
         p.takesPart.push_back(unit(rng) < 0.8);
     }
     p.sky = randomColor(rng);
@@ -96,7 +96,7 @@ Patches cubeView(std::mt19937_64& rng, int n, int resolution) {
             t.x[i] = static_cast<float>(resolution * (v.x / s.extent + 1.0) * 0.5);
             t.y[i] = static_cast<float>(resolution * (v.y / s.extent + 1.0) * 0.5);
         }
-        p.patches.push_back({toGrid(t), cellShare(t), patch->normal.z, 1.0, randomColor(rng)});
+        p.patches.push_back({toGrid(t), s.rotated(patch->worldNormal).z, randomColor(rng), 0.0});
         p.takesPart.push_back(p.takesPart.size() % 23 != 5);
     }
     p.sky = randomColor(rng);
@@ -105,9 +105,9 @@ Patches cubeView(std::mt19937_64& rng, int n, int resolution) {
 
 // Cell by cell, band by band: each band's cells start as the sky or empty;
 // the patches taking part, in depth order, test every cell of their box in
-// the band's rows, row by row, and mark it or gather from it; marks left in
-// the band see the sky above; the band's sums are then added to the
-// patches' in band order.
+// the band's rows, row by row, and mark it or gather from it (a stretch of
+// cells holding one value at once); marks left in the band see the sky
+// above; the band's sums are then added to the patches' in band order.
 BandedTransfer::Result referenceTransfer(const BandedTransfer::Input& in) {
     BandedTransfer::Result out;
     out.incoming.assign(in.count, Color());
@@ -125,6 +125,16 @@ BandedTransfer::Result referenceTransfer(const BandedTransfer::Input& in) {
             int k1 = std::min(in.side, (std::max({t.x[0], t.x[1], t.x[2]}) >> 8) + 2);
             int j0 = std::max(r0, (std::min({t.y[0], t.y[1], t.y[2]}) >> 8) - 1);
             int j1 = std::min(r1, (std::max({t.y[0], t.y[1], t.y[2]}) >> 8) + 2);
+            // A gathering patch adds each stretch of cells holding one value
+            // at once, when the value changes and after its last cell.
+            int32_t value = 0, length = 0;
+            auto addStretch = [&] {
+                if (value >= 1) {
+                    sums[p] += in.patches[value - 1].outgoing * length;
+                    sums[value - 1] += in.patches[p].outgoing * length;
+                }
+                if (value == -1) sums[p] += in.sky * length;
+            };
             for (int j = j0; j < j1; ++j) {
                 for (int k = k0; k < k1; ++k) {
                     if (!cell_reference::inside(t, k, j)) continue;
@@ -134,14 +144,15 @@ BandedTransfer::Result referenceTransfer(const BandedTransfer::Input& in) {
                         cell = static_cast<int32_t>(p) + 1;
                         continue;
                     }
-                    if (cell >= 1) {
-                        sums[p] += in.patches[cell - 1].outgoing;
-                        sums[cell - 1] += in.patches[p].outgoing;
+                    if (cell != value) {
+                        addStretch();
+                        value = cell, length = 0;
                     }
-                    if (cell == -1) sums[p] += in.sky;
+                    ++length;
                     cell = 0;
                 }
             }
+            addStretch();
         }
         if (in.skySide == SkySide::above)
             for (int c = r0 * in.side; c < r1 * in.side; ++c)

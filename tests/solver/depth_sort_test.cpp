@@ -11,13 +11,21 @@
 #include "solver/thread_pool.h"
 
 TEST(DepthSort, KeysOrderLikeTheDepths) {
-    const double inf = std::numeric_limits<double>::infinity();
-    std::vector<double> depths = {-inf,  -1e300,   -2.5,   -1.0, -1e-300,         -4.9e-324,
-                                  0.0,   4.9e-324, 1e-300, 1.0,  1.0 + 1e-16 * 3, 2.5,
-                                  1e300, inf};
+    // Within a reach of 4, a step is 4 / 2^31: 1.9e-9.
+    const double reach = 4.0;
+    std::vector<double> depths = {-4.0, -2.5, -1.0, -1e-8, 0.0, 2e-9, 1.0, 1.0 + 4e-9, 2.5, 3.9999};
     for (size_t i = 0; i + 1 < depths.size(); ++i)
-        EXPECT_LT(depthKey(depths[i]), depthKey(depths[i + 1])) << depths[i];
-    EXPECT_EQ(depthKey(-0.0), depthKey(0.0));
+        EXPECT_LT(depthKey(depths[i], reach), depthKey(depths[i + 1], reach)) << depths[i];
+    EXPECT_EQ(depthKey(-0.0, reach), depthKey(0.0, reach));
+    EXPECT_EQ(depthKey(0.0, reach), 1u << 31);
+    EXPECT_EQ(depthKey(1.0, reach), depthKey(1.0 + 1e-9, reach));  // closer than a step
+    // Beyond the reach, and NaN, at the ends.
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(depthKey(-4.0, reach), 0u);
+    EXPECT_EQ(depthKey(-inf, reach), 0u);
+    EXPECT_EQ(depthKey(4.0, reach), UINT32_MAX);
+    EXPECT_EQ(depthKey(1e300, reach), UINT32_MAX);
+    EXPECT_EQ(depthKey(std::nan(""), reach), UINT32_MAX);
 }
 
 TEST(DepthSort, SortsByKeyAndKeepsTheOrderOfEqualKeys) {
@@ -25,7 +33,7 @@ TEST(DepthSort, SortsByKeyAndKeepsTheOrderOfEqualKeys) {
     Random random;
     std::vector<DepthEntry> entries;
     for (int i = 0; i < 5000; ++i)
-        entries.push_back({depthKey((random.next() % 40 - 20) * 0.125), i});
+        entries.push_back({depthKey((random.next() % 40 - 20) * 0.125, 4.0), i});
     std::vector<DepthEntry> expected = entries;
     std::stable_sort(expected.begin(), expected.end(),
                      [](const DepthEntry& a, const DepthEntry& b) { return a.key < b.key; });
@@ -39,9 +47,9 @@ TEST(DepthSort, SortsByKeyAndKeepsTheOrderOfEqualKeys) {
     // Enough entries for the threads to share, each digit of the keys in use.
     std::vector<DepthEntry> many;
     for (int i = 0; i < 200000; ++i) {
-        uint64_t key = (uint64_t{static_cast<uint32_t>(random.next())} << 49) ^
-                       (uint64_t{static_cast<uint32_t>(random.next())} << 20) ^
-                       static_cast<uint64_t>(random.next() % 8);
+        uint32_t key = (static_cast<uint32_t>(random.next()) << 17) ^
+                       (static_cast<uint32_t>(random.next()) << 6) ^
+                       static_cast<uint32_t>(random.next() % 8);
         many.push_back({key, i});
     }
     expected = many;
@@ -61,7 +69,7 @@ TEST(DepthSort, EmptyAndSingleLists) {
     std::vector<DepthEntry> entries, scratch;
     sortByDepth(entries, scratch);
     EXPECT_TRUE(entries.empty());
-    entries.push_back({depthKey(3.0), 7});
+    entries.push_back({depthKey(3.0, 4.0), 7});
     sortByDepth(entries, scratch);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].index, 7);

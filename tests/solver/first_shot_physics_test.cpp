@@ -82,7 +82,7 @@ class FirstShotPhysicsTest : public GLContextTest {
         for (const Patch* p : scene().patches) {
             Vector c = p->center();
             if (p->material->emitting || std::fabs(c.x) > 0.4 || std::fabs(c.z) > 0.4) continue;
-            measured += (p->eyeRadianceSum * scene().displayScale)[0];
+            measured += (scene().eyeRadianceSum(*p) * scene().displayScale)[0];
             expected += kAlbedo / kPi * kEmission * irradiance(c.x, c.z);
             ++n;
         }
@@ -136,7 +136,8 @@ class FarFloorTest : public GLContextTest {
 
     // Power times factor: a diffuse patch's direct radiance over its reflectance.
     double directRadiance(const Patch& p) {
-        return p.lightCount == 0 ? 0.0 : scene().lights[0].power[0] * p.lightFactors[0];
+        LightTable::List list = scene().lightList(p);
+        return list.count == 0 ? 0.0 : scene().lights[0].power[0] * list.factors[0];
     }
 
     Material floor_;
@@ -206,8 +207,8 @@ TEST_F(FarFloorTest, DirectLightFallsOffAsCosineOverSquaredDistanceToTheFarEdge)
         double seen = 0, expected = 0;
         for (const Patch* p : scene().patches) {
             if (std::fabs((p->center() - light_).length() - distance) > 50) continue;
-            ASSERT_EQ(p->lightCount, 1) << distance;
-            seen += p->lightFactors[0] * p->area * kPi;
+            ASSERT_EQ(scene().lightList(*p).count, 1) << distance;
+            seen += scene().lightList(*p).factors[0] * p->area * kPi;
             expected += solidAngle(light_, *p);
         }
         EXPECT_NEAR(seen / expected, 1.0, 0.02) << distance;

@@ -21,9 +21,10 @@ class FirstShotTest : public GLContextTest {
     }
 
     // A light-list entry's factor for `light`, or −1 when there is none.
-    static double factorOf(const Patch& p, int light) {
-        for (int e = 0; e < p.lightCount; ++e)
-            if (p.lightIndices[e] == light) return p.lightFactors[e];
+    double factorOf(const Patch& p, int light) {
+        LightTable::List list = scene().lightList(p);
+        for (int e = 0; e < list.count; ++e)
+            if (list.lights[e] == light) return list.factors[e];
         return -1;
     }
 
@@ -61,7 +62,7 @@ TEST_F(FirstShotTest, SceneWithoutSourcesAddsNoLight) {
     addSquare(Vector(0, 0, 0), Vector(0, 1, 0), Vector(1, 0, 0), 4, &diffuse_);
     scene().shootFirst();
     EXPECT_EQ(scene().lightCount, 0);
-    for (const Patch* p : scene().patches) EXPECT_EQ(p->lightCount, 0);
+    for (const Patch* p : scene().patches) EXPECT_EQ(scene().lightList(*p).count, 0);
 }
 
 TEST_F(FirstShotTest, PointLightFactorIsSolidAnglePerAreaOverPi) {
@@ -74,9 +75,10 @@ TEST_F(FirstShotTest, PointLightFactorIsSolidAnglePerAreaOverPi) {
     scene().shootFirst();
     const double squareAngle = 4 * std::asin(4.0 / 104.0);
     for (const Patch* p : scene().patches) {
-        ASSERT_EQ(p->lightCount, 1);
-        EXPECT_EQ(p->lightIndices[0], 0);
-        EXPECT_NEAR(p->lightFactors[0], squareAngle / 2 / p->area / kPi, 0.01 * p->lightFactors[0]);
+        ASSERT_EQ(scene().lightList(*p).count, 1);
+        EXPECT_EQ(scene().lightList(*p).lights[0], 0);
+        EXPECT_NEAR(scene().lightList(*p).factors[0], squareAngle / 2 / p->area / kPi,
+                    0.01 * scene().lightList(*p).factors[0]);
     }
     EXPECT_EQ(scene().lightCount, 1);
 }
@@ -88,9 +90,9 @@ TEST_F(FirstShotTest, TiltedPatchAcrossTwoCubeFaces) {
     scene().addLight(Color(1), light);
     scene().shootFirst();
     for (const Patch* p : scene().patches) {
-        ASSERT_EQ(p->lightCount, 1);
+        ASSERT_EQ(scene().lightList(*p).count, 1);
         double expected = solidAngle(light, *p) / p->area / kPi;
-        EXPECT_NEAR(p->lightFactors[0], expected, 0.01 * expected);
+        EXPECT_NEAR(scene().lightList(*p).factors[0], expected, 0.01 * expected);
     }
 }
 
@@ -101,7 +103,7 @@ TEST_F(FirstShotTest, PatchBehindItsLightGetsNothing) {
     scene().shootFirst();
     for (const Patch* p : scene().patches) {
         EXPECT_GT(p->coverage, 0.0);
-        EXPECT_EQ(p->lightCount, 0);
+        EXPECT_EQ(scene().lightList(*p).count, 0);
     }
 }
 
@@ -110,8 +112,12 @@ TEST_F(FirstShotTest, HiddenPatchGetsNothing) {
     addSquare(Vector(0, 0, 3), Vector(0, 0, -1), Vector(1, 0, 0), 4, &diffuse_);  // in front
     scene().addLight(Color(1), Vector(0, 0, 0));
     scene().shootFirst();
-    EXPECT_EQ(scene().patches[0]->lightCount + scene().patches[1]->lightCount, 0);
-    EXPECT_EQ(scene().patches[2]->lightCount + scene().patches[3]->lightCount, 2);
+    EXPECT_EQ(
+        scene().lightList(*scene().patches[0]).count + scene().lightList(*scene().patches[1]).count,
+        0);
+    EXPECT_EQ(
+        scene().lightList(*scene().patches[2]).count + scene().lightList(*scene().patches[3]).count,
+        2);
 }
 
 TEST_F(FirstShotTest, TwoLightsGiveTwoEntriesInLightOrder) {
@@ -122,12 +128,12 @@ TEST_F(FirstShotTest, TwoLightsGiveTwoEntriesInLightOrder) {
     scene().addLight(Color(2), right);
     scene().shootFirst();
     for (const Patch* p : scene().patches) {
-        ASSERT_EQ(p->lightCount, 2);
-        EXPECT_EQ(p->lightIndices[0], 0);
-        EXPECT_EQ(p->lightIndices[1], 1);
+        ASSERT_EQ(scene().lightList(*p).count, 2);
+        EXPECT_EQ(scene().lightList(*p).lights[0], 0);
+        EXPECT_EQ(scene().lightList(*p).lights[1], 1);
         for (int e = 0; e < 2; ++e) {
             double expected = solidAngle(e == 0 ? left : right, *p) / p->area / kPi;
-            EXPECT_NEAR(p->lightFactors[e], expected, 0.01 * expected) << e;
+            EXPECT_NEAR(scene().lightList(*p).factors[e], expected, 0.01 * expected) << e;
         }
     }
 }
@@ -142,17 +148,18 @@ TEST_F(FirstShotTest, EmittingPatchesOfStrideOneAreLightsEach) {
         EXPECT_EQ(scene().lights[i].power, Color(1, 2, 3));
         EXPECT_EQ(scene().lights[i].position, s.center());
         EXPECT_TRUE(s.emissionShot);
-        EXPECT_EQ(s.lightCount, 0);  // an emitter faces away from its neighbour
+        EXPECT_EQ(scene().lightList(s).count, 0);  // an emitter faces away from its neighbour
     }
     for (int j = 2; j < 4; ++j) {
         const Patch& r = *scene().patches[j];
         EXPECT_FALSE(r.emissionShot);
-        ASSERT_EQ(r.lightCount, 2);
+        ASSERT_EQ(scene().lightList(r).count, 2);
         for (int i = 0; i < 2; ++i) {
             const Patch& s = *scene().patches[i];
-            EXPECT_EQ(r.lightIndices[i], i);
-            double expected = emitterFactor(s.center(), s.normal, s.area, r);
-            EXPECT_NEAR(r.lightFactors[i], expected, 0.01 * expected) << j << ", " << i;
+            EXPECT_EQ(scene().lightList(r).lights[i], i);
+            double expected = emitterFactor(s.center(), s.worldNormal, s.area, r);
+            EXPECT_NEAR(scene().lightList(r).factors[i], expected, 0.01 * expected)
+                << j << ", " << i;
         }
     }
 }
@@ -172,11 +179,12 @@ TEST_F(FirstShotTest, EmittingRunOfStrideTwoIsOneLightOfTwiceTheArea) {
     for (int i = 4; i < 8; ++i) EXPECT_FALSE(scene().patches[i]->emissionShot) << i;
     for (int j = 4; j < 6; ++j) {
         const Patch& r = *scene().patches[j];
-        ASSERT_EQ(r.lightCount, 2);
+        ASSERT_EQ(scene().lightList(r).count, 2);
         for (int light = 0; light < 2; ++light) {
             const Patch& s = *scene().patches[2 * light];
-            double expected = emitterFactor(s.center(), s.normal, 2 * s.area, r);
-            EXPECT_NEAR(r.lightFactors[light], expected, 0.01 * expected) << j << ", " << light;
+            double expected = emitterFactor(s.center(), s.worldNormal, 2 * s.area, r);
+            EXPECT_NEAR(scene().lightList(r).factors[light], expected, 0.01 * expected)
+                << j << ", " << light;
         }
     }
 }
@@ -188,22 +196,22 @@ TEST_F(FirstShotTest, PointLightsComeBeforeEmittingSurfaces) {
     scene().shootFirst();
     ASSERT_EQ(scene().lightCount, 3);
     const Patch& r = *scene().patches[2];
-    ASSERT_EQ(r.lightCount, 3);
-    EXPECT_EQ(r.lightIndices[0], 0);
-    EXPECT_EQ(r.lightIndices[1], 1);
-    EXPECT_EQ(r.lightIndices[2], 2);
+    ASSERT_EQ(scene().lightList(r).count, 3);
+    EXPECT_EQ(scene().lightList(r).lights[0], 0);
+    EXPECT_EQ(scene().lightList(r).lights[1], 1);
+    EXPECT_EQ(scene().lightList(r).lights[2], 2);
 }
 
 TEST_F(FirstShotTest, SurfaceFacingMinusXStillShoots) {
     // Its normal (−1, 0, 0) has no tangent by the plain rule.
     addSquare(Vector(0, 0, 0), Vector(-1, 0, 0), Vector(0, 0, 1), 0.5, &emitter_);
     addSquare(Vector(-2, 0, 0), Vector(1, 0, 0), Vector(0, 0, -1), 4, &diffuse_);
-    ASSERT_EQ(scene().patches[0]->normal, Vector(-1, 0, 0));
+    ASSERT_EQ(scene().patches[0]->worldNormal, Vector(-1, 0, 0));
     scene().shootFirst();
     const Patch& s = *scene().patches[0];
     for (int j = 2; j < 4; ++j) {
         const Patch& r = *scene().patches[j];
-        double expected = emitterFactor(s.center(), s.normal, s.area, r);
+        double expected = emitterFactor(s.center(), s.worldNormal, s.area, r);
         EXPECT_NEAR(factorOf(r, 0), expected, 0.01 * expected) << j;
     }
 }

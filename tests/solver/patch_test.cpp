@@ -18,21 +18,17 @@ TEST(Patch, InitPatchNormalFollowsCornerOrder) {
     Vertex a = corner(0, 0, 0), b = corner(1, 0, 0), c = corner(0, 1, 0);
     Material m;
     Patch p;
-    p.side = 1;
     initPatch(p, &a, &b, &c, &m, 3);
     EXPECT_EQ(p.vertices[0], &a);
     EXPECT_EQ(p.vertices[1], &b);
     EXPECT_EQ(p.vertices[2], &c);
-    EXPECT_EQ(p.normal, Vector(0, 0, 1));
-    EXPECT_EQ(p.savedNormal, Vector(0, 0, 1));
     EXPECT_EQ(p.worldNormal, Vector(0, 0, 1));
     EXPECT_EQ(p.area, 0.5);
+    EXPECT_EQ(p.center(), Vector(1.0 / 3, 1.0 / 3, 0));
     EXPECT_EQ(p.material, &m);
-    EXPECT_EQ(p.side, 0);
     EXPECT_EQ(p.shotStride, 3);
 
     initPatch(p, &a, &c, &b, &m, 1);
-    EXPECT_EQ(p.normal, Vector(0, 0, -1));
     EXPECT_EQ(p.worldNormal, Vector(0, 0, -1));
     EXPECT_EQ(p.area, 0.5);
 }
@@ -43,18 +39,17 @@ TEST(Patch, InitPatchOfAGeneralAndADegenerateTriangle) {
     Patch p;
     initPatch(p, &a, &b, &c, &m, 1);
     // (2,0,0) x (0,0,4) = (0,-8,0)
-    EXPECT_EQ(p.normal, Vector(0, -1, 0));
+    EXPECT_EQ(p.worldNormal, Vector(0, -1, 0));
     EXPECT_EQ(p.area, 4.0);
     // A patch of a scene in metres, 2 mm wide, has its own normal too.
     Vertex g = corner(1, 1, 1), h = corner(1.002, 1, 1), k = corner(1, 1, 1.002);
     initPatch(p, &g, &h, &k, &m, 1);
-    EXPECT_NEAR(p.normal.y, -1.0, 1e-12);
+    EXPECT_NEAR(p.worldNormal.y, -1.0, 1e-12);
     EXPECT_NEAR(p.area, 2e-6, 1e-15);
     // Collinear corners: no area, and the default normal.
     Vertex d = corner(0, 0, 0), e = corner(1, 1, 1), f = corner(2, 2, 2);
     initPatch(p, &d, &e, &f, &m, 1);
     EXPECT_EQ(p.area, 0.0);
-    EXPECT_EQ(p.normal, Vector(0, 0, 1));
     EXPECT_EQ(p.worldNormal, Vector(0, 0, 1));
 }
 

@@ -1,8 +1,10 @@
+#include "solver/patch_update.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "solver/patch.h"
+#include "solver/solver_state.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -12,13 +14,17 @@ void expectColorNear(const Color& actual, const Color& expected, double relative
         EXPECT_NEAR(actual[c], expected[c], relative * std::fabs(expected[c])) << "channel " << c;
 }
 
+const Vector kUp(0, 0, 1);
+
 // A patch in the plane z = 0 facing +z, its centre at the origin, seen from
-// straight above.
+// straight above, with its terms (serial 0) and an empty light table.
 struct PatchFixture : ::testing::Test {
     Vertex corners[3];
     Material material;
     Patch patch;
     PointLight lights[2];
+    LightTable table;
+    PatchTerms terms;
 
     void SetUp() override {
         corners[0].position = Vector(-1, -1, 0);
@@ -29,86 +35,115 @@ struct PatchFixture : ::testing::Test {
         material.deriveCoefficients();
         initPatch(patch, &corners[0], &corners[1], &corners[2], &material, 1);
         patch.toEye = Vector(0, 0, 1);
+        terms.reset(1);
     }
+
+    // The constant terms, then one update for a bundle along `direction`
+    // after one along `previous`.
+    void update(const Vector& previous, const Vector& direction, int iteration, int firstShot) {
+        // Constant terms per patch when a light list exists, as the solver keeps them.
+        if (table.entryCount() > 0 && terms.eyeDirect.empty()) terms.holdConstants(1);
+        settleConstantTerms(patch, lights, table, firstShot, terms);
+        PatchUpdateInput in;
+        in.previousDirection = previous;
+        in.direction = direction;
+        in.lights = lights;
+        in.lightTable = &table;
+        in.iteration = iteration;
+        in.firstShot = firstShot;
+        updateOutgoing(patch, in, terms);
+    }
+    Color& incoming() { return terms.exchange[0].incoming; }
+    Color& outgoing() { return terms.exchange[0].outgoing; }
+    Color& estimate() { return terms.diffuseEstimate[0]; }
 };
 using PatchUpdate = PatchFixture;
-
-const Vector kUp(0, 0, 1);
 }  // namespace
 
 TEST_F(PatchUpdate, EmissionTravelsWithTheBundleUnlessTheFirstShotSentIt) {
     material.emission = Color(1, 2, 3);
     material.emitting = 1;
-    patch.diffuseEstimate = Color(0.5, 0.5, 0.5);
+    estimate() = Color(0.5, 0.5, 0.5);
     patch.emissionShot = true;
-    patch.updateOutgoing(kUp, kUp, lights, 3, 1);
+    update(kUp, kUp, 3, 1);
     // Nothing was received, so the estimate decays and alone goes out.
-    Color estimate = Color(0.5, 0.5, 0.5) * (1.0 - 0.5);
-    EXPECT_EQ(patch.diffuseEstimate, estimate);
-    EXPECT_EQ(patch.bundleOutgoing, estimate);
+    Color decayed = Color(0.5, 0.5, 0.5) * (1.0 - 0.5);
+    EXPECT_EQ(estimate(), decayed);
+    EXPECT_EQ(outgoing(), decayed);
 
     // An emitter the first shot did not send, or a run without a first shot.
     for (int firstShot : {1, 0}) {
         patch.emissionShot = firstShot == 0;
-        patch.diffuseEstimate = Color(0.5, 0.5, 0.5);
-        patch.updateOutgoing(kUp, kUp, lights, 3, firstShot);
-        EXPECT_EQ(patch.bundleOutgoing, Color(1, 2, 3) + estimate);
+        estimate() = Color(0.5, 0.5, 0.5);
+        update(kUp, kUp, 3, firstShot);
+        EXPECT_EQ(outgoing(), Color(1, 2, 3) + decayed);
     }
 }
 
 TEST_F(PatchUpdate, TheEyeSeesEmittersOnlyFromTheFront) {
     material.emission = Color(1, 2, 3);
-    patch.updateEyeTerms(kUp, lights);
-    EXPECT_EQ(patch.eyeDirect, Color(1, 2, 3));
+    settleConstantTerms(patch, lights, table, 1, terms);
+    EXPECT_EQ(eyeDirectOf(patch, terms), Color(1, 2, 3));
     patch.toEye = normalized(Vector(1, 0, -0.1));
-    patch.eyeSpecularFactor = Color(9, 9, 9);
-    patch.updateEyeTerms(kUp, lights);
-    EXPECT_EQ(patch.eyeDirect, Color());
-    EXPECT_EQ(patch.eyeSpecularFactor, Color());
+    settleConstantTerms(patch, lights, table, 1, terms);
+    EXPECT_EQ(eyeDirectOf(patch, terms), Color());
+    material.specularScale = 0.5;
+    material.deriveCoefficients();
+    EXPECT_EQ(eyeSpecularFactor(patch, kUp), Color());
 }
 
 TEST_F(PatchUpdate, FirstIterationWeighsTheReceivedRadianceByTwoPiOverRootTwo) {
-    patch.bundleIncoming = Color(2, 4, 8);
-    patch.updateOutgoing(normalized(Vector(0.3, 0.1, -1)), kUp, lights, 1, 1);
+    incoming() = Color(2, 4, 8);
+    update(normalized(Vector(0.3, 0.1, -1)), kUp, 1, 1);
     Color expected = material.diffuse * Color(2, 4, 8) * (2.0 * kPi / std::sqrt(2.0));
-    expectColorNear(patch.diffuseEstimate, expected);
-    expectColorNear(patch.bundleOutgoing, expected);
+    expectColorNear(estimate(), expected);
+    expectColorNear(outgoing(), expected);
 }
 
 TEST_F(PatchUpdate, BundleAlongThePlaneSendsNothing) {
-    patch.diffuseEstimate = Color(1, 1, 1);
-    patch.bundleOutgoing = Color(5, 5, 5);
-    patch.bundleIncoming = Color(2, 2, 2);
-    patch.updateOutgoing(kUp, Vector(1, 0, 0), lights, 5, 0);
-    EXPECT_EQ(patch.bundleOutgoing, Color());
-    EXPECT_EQ(patch.diffuseEstimate, Color(1, 1, 1));
+    estimate() = Color(1, 1, 1);
+    outgoing() = Color(5, 5, 5);
+    incoming() = Color(2, 2, 2);
+    update(kUp, Vector(1, 0, 0), 5, 0);
+    EXPECT_EQ(outgoing(), Color());
+    EXPECT_EQ(estimate(), Color(1, 1, 1));
 }
 
 TEST_F(PatchUpdate, APatchSendsFromTheSideTheBundleMeets) {
     // The bundle runs downward onto the back of the patch: it sends upward.
     material.emission = Color(1, 2, 3);
-    patch.updateOutgoing(kUp, Vector(0, 0, -1), lights, 1, 0);
-    EXPECT_EQ(patch.bundleOutgoing, Color(1, 2, 3));
+    update(kUp, Vector(0, 0, -1), 1, 0);
+    EXPECT_EQ(outgoing(), Color(1, 2, 3));
 }
 
+// A diffuse patch's direct light is the same for every bundle and is set
+// once; a glossy one adds its lobe toward each bundle's direction.
 TEST_F(PatchUpdate, DirectLightFromTheLightList) {
     lights[0] = {Color(10, 20, 30), Vector(0, 0, 5)};   // above the patch
     lights[1] = {Color(99, 99, 99), Vector(0, 0, -5)};  // behind it
-    patch.lightCount = 2;
-    patch.lightIndices[0] = 0;
-    patch.lightIndices[1] = 1;
-    patch.lightFactors[0] = 0.125;
-    patch.lightFactors[1] = 1.0;
-    patch.updateOutgoing(kUp, kUp, lights, 1, 1);
+    table.add(0, 0, 0.125);
+    table.add(0, 1, 1.0);
+    table.build(1);
+    update(kUp, kUp, 1, 1);
     Color direct = Color(10, 20, 30) * 0.125 * material.diffuse;
-    EXPECT_EQ(patch.bundleOutgoing, direct);
-    patch.updateEyeTerms(kUp, lights);
-    EXPECT_EQ(patch.eyeDirect, direct);
+    EXPECT_EQ(outgoing(), direct);
+    EXPECT_EQ(terms.directOutgoing[0], direct);
+    EXPECT_EQ(terms.eyeDirect[0], direct);
+
+    material.specularScale = 0.5;
+    material.exponent = 20.0;
+    material.deriveCoefficients();
+    const Vector out = normalized(Vector(0.2, 0, 1));
+    update(kUp, out, 1, 1);
+    EXPECT_EQ(terms.directOutgoing[0], Color());
+    Vector w(0, 0, -1);  // from the light above to the centre
+    Color lobe = material.totalReflection(w, kUp, out, 1.0, out.z);
+    expectColorNear(outgoing(), Color(10, 20, 30) * 0.125 * lobe);
+    EXPECT_GT(lobe[0], material.diffuse[0]);
 }
 
 TEST_F(PatchUpdate, DiffuseSurfacesHaveNoGlossyEyeTerm) {
-    patch.updateEyeTerms(normalized(Vector(0.5, 0, -1)), lights);
-    EXPECT_EQ(patch.eyeSpecularFactor, Color());
+    EXPECT_EQ(eyeSpecularFactor(patch, normalized(Vector(0.5, 0, -1))), Color());
 }
 
 TEST_F(PatchUpdate, GlossyReflectionInTheMirrorDirection) {
@@ -122,14 +157,39 @@ TEST_F(PatchUpdate, GlossyReflectionInTheMirrorDirection) {
     patch.toEye = mirror;
     // The previous bundle may point either way along the line.
     for (const Vector& previous : {in, -in}) {
-        patch.updateEyeTerms(previous, lights);
-        expectColorNear(patch.eyeSpecularFactor, glossy * (4.0 * kPi), 1e-12);
+        expectColorNear(eyeSpecularFactor(patch, previous), glossy * (4.0 * kPi), 1e-12);
 
-        patch.diffuseEstimate = Color();
-        patch.bundleIncoming = Color(1, 2, 4);
-        patch.updateOutgoing(previous, mirror, lights, 3, 1);
-        Color estimate = material.diffuse * Color(1, 2, 4) * (0.5 * 2.0 * kPi);
-        expectColorNear(patch.bundleOutgoing, glossy * Color(1, 2, 4) * (2.0 * kPi) + estimate,
-                        1e-12);
+        estimate() = Color();
+        incoming() = Color(1, 2, 4);
+        update(previous, mirror, 3, 1);
+        Color estimated = material.diffuse * Color(1, 2, 4) * (0.5 * 2.0 * kPi);
+        expectColorNear(outgoing(), glossy * Color(1, 2, 4) * (2.0 * kPi) + estimated, 1e-12);
     }
+}
+
+// The solver keeps a diffuse patch's direct light once per run; light lists
+// that change after that (a first shot, or lists made by hand) must reach
+// the next update all the same.
+TEST(PatchUpdateInTheSolver, LightListsReachTheUpdateWhenEverTheyChange) {
+    SolverState s;
+    Vertex corners[3];
+    corners[0].position = Vector(-1, -1, 0);
+    corners[1].position = Vector(2, -1, 0);
+    corners[2].position = Vector(-1, 2, 0);
+    Material m;
+    m.reflectance = Color(0.5);
+    m.diffuseScale = 1.0;
+    m.deriveCoefficients();
+    Patch t;
+    initPatch(t, &corners[0], &corners[1], &corners[2], &m, 1);
+    Patch* p = s.addPatch(t);
+    s.initSolver();
+    s.direction = kUp;
+    s.updatePatches(kUp, 10);
+    EXPECT_EQ(s.bundleOutgoing(*p), Color());
+    s.addLight(Color(8), Vector(0, 0, 5));
+    s.lightTable().add(p->serial, 0, 0.25);
+    s.lightTable().build(s.patchCount());
+    s.updatePatches(kUp, 10);
+    EXPECT_EQ(s.bundleOutgoing(*p), Color(8) * 0.25 * m.diffuse);
 }

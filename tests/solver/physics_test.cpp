@@ -53,7 +53,7 @@ TEST(SolverPhysics, ClosedEmittingCubeReachesEmissionOverOneMinusAlbedo) {
         runQuietly(*s, 500);
         double mean = 0.0, area = 0.0;
         for (const Patch* p : s->patches) {
-            Color r = p->eyeRadianceSum * s->displayScale;
+            Color r = s->eyeRadianceSum(*p) * s->displayScale;
             for (int c = 0; c < 3; ++c) EXPECT_NEAR(r[c], expected, 0.06 * expected);
             mean += p->area * r[0];
             area += p->area;
@@ -72,10 +72,11 @@ void expectSameBits(const Scene& a, const Scene& b) {
     for (size_t i = 0; i < a.patches.size(); ++i) {
         const Patch &p = *a.patches[i], &q = *b.patches[i];
         ASSERT_EQ(p.serial, q.serial) << "position " << i;
-        ASSERT_EQ(p.eyeRadianceSum, q.eyeRadianceSum) << "patch " << p.serial;
-        ASSERT_EQ(p.diffuseEstimate, q.diffuseEstimate) << "patch " << p.serial;
-        ASSERT_EQ(p.bundleIncoming, q.bundleIncoming) << "patch " << p.serial;
-        ASSERT_EQ(p.pixelCount, q.pixelCount) << "patch " << p.serial;
+        ASSERT_EQ(a.eyeRadianceSum(p), b.eyeRadianceSum(q)) << "patch " << p.serial;
+        ASSERT_EQ(a.diffuseEstimate(p), b.diffuseEstimate(q)) << "patch " << p.serial;
+        ASSERT_EQ(a.bundleIncoming(p), b.bundleIncoming(q)) << "patch " << p.serial;
+        ASSERT_EQ(a.bundleOutgoing(p), b.bundleOutgoing(q)) << "patch " << p.serial;
+        ASSERT_EQ(a.pixelCount(p), b.pixelCount(q)) << "patch " << p.serial;
     }
     EXPECT_EQ(a.random.state, b.random.state);
 }
@@ -130,7 +131,7 @@ TEST(SolverPhysics, ConvergedCubeBundlesBringTheRadianceAtEveryTessellation) {
         s->materialCount = 1;
         box_scene::addClosedCube(*s, 0.1 * n, n, &s->materials[0]);
         box_scene::prepareSolver(*s);
-        for (Patch* p : s->patches) p->bundleOutgoing = Color(radiance);
+        for (Patch* p : s->patches) s->bundleOutgoing(*p) = Color(radiance);
         const double tolerance = n == 4 ? 0.008 : 0.005;
         Scene drawer;
         double sumRatio = 0.0;
@@ -145,7 +146,7 @@ TEST(SolverPhysics, ConvergedCubeBundlesBringTheRadianceAtEveryTessellation) {
             s->transferBundle();
             double received = 0.0, expected = 0.0;
             for (const Patch* p : s->patches) {
-                received += p->area * p->bundleIncoming[0];
+                received += p->area * s->bundleIncoming(*p)[0];
                 expected += p->area * radiance * std::fabs(dot(p->worldNormal, s->direction));
             }
             sumRatio += received / expected;
@@ -191,7 +192,7 @@ TEST(SolverPhysics, FloorUnderTheSkyAtEveryTessellation) {
         double area = 0.0, mean = 0.0;
         for (const Patch* p : s->patches) {
             area += p->area;
-            mean += p->area * p->eyeRadianceSum[0] * s->displayScale;
+            mean += p->area * s->eyeRadianceSum(*p)[0] * s->displayScale;
         }
         mean /= area;
         EXPECT_NEAR(mean, shown, 0.005 * shown) << s->patchCount() << " patches";
