@@ -5,6 +5,7 @@
 // numerically integrated reflection of a glossy floor under a uniform sky.
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/direction_sequence.h"
@@ -73,6 +74,27 @@ inline double meanRadiance(const Scene& s) {
     return sum / area;
 }
 
+// A run's area-weighted mean radiance over the iterations after the first
+// `start`, and over all. Each estimate starts at 0 and takes some hundred
+// iterations to build up the bounces, which costs the whole run's mean about
+// 0.1 % at 4000 iterations whatever the directions: the later mean shows
+// what the directions do.
+struct DiffuseRun {
+    double late = 0.0, whole = 0.0;
+};
+
+inline DiffuseRun runDiffuse(std::unique_ptr<Scene> s, std::unique_ptr<DirectionSequence> sequence,
+                             uint32_t seed, int iterations, int start = 1000) {
+    s->useDirections(std::move(sequence), seed);
+    double atStart = 0.0;
+    s->afterIteration = [&](int i) {
+        if (i == start) atStart = meanRadiance(*s);
+    };
+    runQuietly(*s, iterations);
+    double whole = meanRadiance(*s);
+    return {(whole * iterations - atStart * start) / (iterations - start), whole};
+}
+
 // The glossy floor: diffuse reflectance 0.3 and a lobe of weight 0.5 and
 // exponent 20 (about 13 degrees wide), under a sky of radiance 1.
 inline Material glossyMaterial() {
@@ -133,6 +155,27 @@ inline double exitanceOverPi(const Material& m, int steps = 32, int innerSteps =
         sum += reflectedRadiance(m, mu, innerSteps) * mu;
     }
     return 2.0 * sum / kSteps;  // 2π ∫ L μ dμ / π
+}
+
+// What a run of the glossy floor gives: its radiance toward the eye, and
+// 2 · the mean over the iterations of what it sends along the bundle times
+// |cos|, which estimates its exitance over π: what it sends is made from
+// the previous direction's light and the current direction, so this is what
+// shows whether the pairs of successive directions are as good as independent.
+struct GlossyRun {
+    double eye = 0.0, sent = 0.0;
+};
+
+inline GlossyRun runGlossy(std::unique_ptr<DirectionSequence> sequence, uint32_t seed,
+                           int iterations, const Vector& toEye, int threads = 1) {
+    auto s = glossyFloor(toEye);
+    s->threadCount = threads;
+    s->useDirections(std::move(sequence), seed);
+    const Patch* floor = s->patchRecords()[0];  // both send the same
+    double sent = 0.0;
+    s->afterIteration = [&](int) { sent += floor->bundleOutgoing[0] * std::fabs(s->direction.y); };
+    runQuietly(*s, iterations);
+    return {meanRadiance(*s), 2.0 * sent / iterations};
 }
 
 }  // namespace direction_scenes
