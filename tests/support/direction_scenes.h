@@ -51,7 +51,9 @@ inline std::unique_ptr<Scene> emittingBox() {
 }
 
 // A floor of 50 patches, 2000 × 2000, that reflects 0.5 under a sky of 0.6:
-// its radiance is 0.3.
+// its radiance is 0.3. On a grid twice as fine as the other scenes': with
+// its patches five cells across where they face the lines, the transfer
+// leaves it 0.05 % low, and 0.8 % high at 2.5 cells; ten cells leave 0.015 %.
 inline std::unique_ptr<Scene> floorUnderTheSky() {
     auto s = std::make_unique<Scene>();
     s->materials[0] = box_scene::diffuseMaterial(0.5);
@@ -59,7 +61,7 @@ inline std::unique_ptr<Scene> floorUnderTheSky() {
     s->skyRadiance = Color(0.6);
     box_scene::addQuad(*s, {-1000, 0, -1000}, {0, 0, 2000}, {2000, 0, 0}, 5, &s->materials[0]);
     s->camera.eye = Vector(0, 1000, 0);
-    box_scene::prepareSolver(*s, kResolution);
+    box_scene::prepareSolver(*s, 2 * kResolution);
     s->threadCount = 1;  // more would only hand the little work about
     return s;
 }
