@@ -1,12 +1,10 @@
 // The iteration loop, its run clock, progress line and random directions.
 #include <chrono>
-#include <cmath>
 #include <string>
 
 #include "app/scene.h"
 #include "base/fatal_error.h"
 #include "base/run_log.h"
-#include "geometry/constants.h"
 #include "solver/divergence_check.h"
 
 namespace {
@@ -35,13 +33,7 @@ void Scene::printProgress(int n) const {
     runLog() << "iteration = " << n << ", time = " << seconds << " seconds            \r";
 }
 
-void Scene::randomDirection() {
-    const double kInvMax = 1.0 / Random::kMax;  // so that a draw reaches 1 exactly
-    double phi = random.next() * kInvMax * kTwoPi;
-    double theta = std::acos(1.0 - 2.0 * (random.next() * kInvMax));
-    direction =
-        Vector(std::sin(theta) * std::sin(phi), std::sin(theta) * std::cos(phi), std::cos(theta));
-}
+void Scene::randomDirection() { direction = directions_->next(random); }
 
 void Scene::iterate(int count) {
     runLog() << "\n================================\n"

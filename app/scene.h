@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "app/direction_sequence.h"
 #include "geometry/vector.h"
 #include "scene_language/scene_description.h"
 
@@ -30,7 +33,16 @@ class Scene : public SceneDescription {
     void iterateOnce(int plannedIterations, Vector& previousDirection);
     void startRunClock();
     void printProgress(int n) const;
+    // Sets `direction` to the next direction of the run's sequence.
     void randomDirection();
+    // The run's directions (direction_sequence.cpp): the random kind unless
+    // this is called, once, after the scene file is read and before the
+    // first iteration. A seed other than 0 also moves the generator to a
+    // state of its own, so that every random choice of the run (the random
+    // kind's directions, the selection tests) differs from seed to seed; the
+    // scene itself, read before, stays the same. Kind random with seed 0 is
+    // the window program's run.
+    void useDirections(std::unique_ptr<DirectionSequence> sequence, uint32_t seed);
 
     // Preview display (preview.cpp)
     void drawPreview();
@@ -61,6 +73,7 @@ class Scene : public SceneDescription {
   private:
     long runClockMs_ = 0;               // elapsed-time clock value when the run started
     std::vector<Color> previewColors_;  // by vertex index: the preview's corner colours
+    std::unique_ptr<DirectionSequence> directions_ = std::make_unique<RandomDirections>();
 };
 
 // The program's scene.

@@ -10,7 +10,10 @@
 #include "render/render_options.h"
 
 namespace {
+// The directions and the seed take over from here: the scene read with the
+// generator's first numbers is the same for every seed.
 void sceneRead(Scene& s, const RenderOptions& o, ProgressReporter& progress) {
+    s.useDirections(DirectionSequence::make(o.directions, o.seed), o.seed);
     progress.loadingFinished(s.patchCount());
     std::string error;
     if (!o.camera.applyTo(s.camera, error)) fatalError(2, "ray-bundle-render: " + error + "\n");

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "app/direction_sequence.h"
 #include "render/camera_override.h"
 
 // The command line of the headless renderer.
@@ -23,6 +25,8 @@ struct RenderOptions {
     double creaseDegrees = 30.0;  // --crease: 0 to 180; 180 averages every corner whole
     bool antialias = true;        // --no-antialias turns it off
     int threads = 0;              // --threads; 0: all cores
+    DirectionSequence::Kind directions = DirectionSequence::Kind::Random;  // --directions
+    uint32_t seed = 0;  // --seed; 0 is the window program's run
     bool quiet = false;
     bool help = false;
     bool version = false;

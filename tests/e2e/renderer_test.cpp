@@ -187,6 +187,12 @@ TEST(Renderer, HelpAndBadOptions) {
     EXPECT_EQ(bad.err,
               "ray-bundle-render: unknown option --bogus\n"
               "Try 'ray-bundle-render --help'.\n");
+    ProgramResult kind = runProgram(kRenderer, {"x.sce", "--directions", "halton"}, dir);
+    EXPECT_EQ(kind.status, 2);
+    EXPECT_EQ(kind.err,
+              "ray-bundle-render: invalid value 'halton' for --directions\n"
+              "Try 'ray-bundle-render --help'.\n");
+    EXPECT_NE(help.out.find("--directions KIND"), std::string::npos);
     ProgramResult none = runProgram(kRenderer, {}, dir);
     EXPECT_EQ(none.status, 2);
     EXPECT_EQ(none.err,
@@ -289,19 +295,25 @@ TEST(Renderer, PatchAndConvergenceTables) {
     EXPECT_LT(rmsChange.back(), rmsChange[1] / 3) << "the estimate settles";
 }
 
+// With either kind of directions; the sobol directions and a seed give
+// other numbers than the default.
 TEST(Renderer, RunsGiveIdenticalFilesForAnyNumberOfThreads) {
     std::string dir = makeTempDir();
     std::string sceneFile = sceneIn(dir, kLitScene);
-    for (const char* threads : {"1", "3"})
-        ASSERT_EQ(
-            runProgram(kRenderer,
-                       {sceneFile, "-q", "-n", "40", "--threads", threads, "-o",
-                        dir + "/" + threads + ".png", "--patches", dir + "/" + threads + ".csv"},
-                       dir)
-                .status,
-            0);
-    EXPECT_EQ(readFile(dir + "/1.png"), readFile(dir + "/3.png"));
-    EXPECT_EQ(readFile(dir + "/1.csv"), readFile(dir + "/3.csv"));
+    for (std::string kind : {"random", "sobol"})
+        for (const char* threads : {"1", "3"}) {
+            std::string out = dir + "/" + kind + threads;
+            std::vector<std::string> args = {sceneFile,   "-q",        "-n", "40",
+                                             "--threads", threads,     "-o", out + ".png",
+                                             "--patches", out + ".csv"};
+            if (kind == "sobol") args.insert(args.end(), {"--directions", "sobol", "--seed", "3"});
+            ASSERT_EQ(runProgram(kRenderer, args, dir).status, 0) << kind;
+        }
+    for (std::string kind : {"random", "sobol"}) {
+        EXPECT_EQ(readFile(dir + "/" + kind + "1.png"), readFile(dir + "/" + kind + "3.png"));
+        EXPECT_EQ(readFile(dir + "/" + kind + "1.csv"), readFile(dir + "/" + kind + "3.csv"));
+    }
+    EXPECT_NE(readFile(dir + "/random1.csv"), readFile(dir + "/sobol1.csv"));
 }
 
 TEST(Renderer, SameNumbersAsTheWindowProgramsCodePath) {
@@ -311,6 +323,14 @@ TEST(Renderer, SameNumbersAsTheWindowProgramsCodePath) {
         runProgram(kRenderer, {sceneFile, "-q", "-n", "100", "--patches", dir + "/r.csv"}, dir)
             .status,
         0);
+    // The defaults given: the same.
+    ASSERT_EQ(runProgram(kRenderer,
+                         {sceneFile, "-q", "-n", "100", "--directions", "random", "--seed", "0",
+                          "--patches", dir + "/d.csv"},
+                         dir)
+                  .status,
+              0);
+    EXPECT_EQ(readFile(dir + "/r.csv"), readFile(dir + "/d.csv"));
 
     OffscreenContext context;
     if (!context.create(560, 560)) SKIP_WITHOUT_GL_CONTEXT("no offscreen OpenGL context");

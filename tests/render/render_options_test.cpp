@@ -28,6 +28,8 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.creaseDegrees, 30.0);
     EXPECT_TRUE(o.antialias);
     EXPECT_EQ(o.threads, 0);  // all cores
+    EXPECT_EQ(o.directions, DirectionSequence::Kind::Random);
+    EXPECT_EQ(o.seed, 0u);  // the window program's numbers
 
     RenderOptions p;
     ASSERT_TRUE(parse({"-n",
@@ -59,7 +61,10 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
                        "180",
                        "--no-antialias",
                        "--threads",
-                       "3"},
+                       "3",
+                       "--directions",
+                       "sobol",
+                       "--seed=4294967295"},
                       p, error))
         << error;
     EXPECT_EQ(p.iterations, 100);
@@ -81,6 +86,8 @@ TEST(RenderOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(p.creaseDegrees, 180.0);
     EXPECT_FALSE(p.antialias);
     EXPECT_EQ(p.threads, 3);
+    EXPECT_EQ(p.directions, DirectionSequence::Kind::Sobol);
+    EXPECT_EQ(p.seed, 4294967295u);
 
     RenderOptions t;
     ASSERT_TRUE(parse({"x.sce", "--time=90.5"}, t, error));
@@ -113,29 +120,33 @@ TEST(RenderOptions, ShortOptionsCombineAndDoubleDashEndsOptions) {
 
 TEST(RenderOptions, MistakesAreRefusedWithAMessage) {
     const std::vector<std::vector<std::string>> bad = {
-        {},                                 // no scene
-        {"a.sce", "b.sce"},                 // two scenes
-        {"a.sce", "--bogus"},               // unknown option
-        {"a.sce", "-n"},                    // missing value
-        {"a.sce", "-n", "-5"},              // negative count
-        {"a.sce", "-n", "12x"},             // trailing junk
-        {"a.sce", "-n", "99999999999999"},  // out of range
-        {"a.sce", "--size", "0x10"},        // empty image
-        {"a.sce", "--size", "10x"},         // missing height
-        {"a.sce", "--exposure", "inf"},     // not finite
-        {"a.sce", "-o", ""},                // empty name
-        {"a.sce", "--time", "0"},           // no time at all
-        {"a.sce", "-n", "0"},               // a black image
-        {"a.sce", "-qx"},                   // unknown letter in a group
-        {"a.sce", "--eye", "1,2"},          // two coordinates
-        {"a.sce", "--up", "1,2,3,4"},       // four
-        {"a.sce", "--look-at", "1,nan,3"},  // not finite
-        {"a.sce", "--fov", "180"},          // no perspective
-        {"a.sce", "--fov", "0"},            // nothing seen
-        {"model.OBJ"},                      // not a scene
-        {"a.sce", "--crease", "181"},       // beyond a half turn
-        {"a.sce", "--crease=-1"},           // negative angle
-        {"a.sce", "--threads", "0"},        // no thread
+        {},                                   // no scene
+        {"a.sce", "b.sce"},                   // two scenes
+        {"a.sce", "--bogus"},                 // unknown option
+        {"a.sce", "-n"},                      // missing value
+        {"a.sce", "-n", "-5"},                // negative count
+        {"a.sce", "-n", "12x"},               // trailing junk
+        {"a.sce", "-n", "99999999999999"},    // out of range
+        {"a.sce", "--size", "0x10"},          // empty image
+        {"a.sce", "--size", "10x"},           // missing height
+        {"a.sce", "--exposure", "inf"},       // not finite
+        {"a.sce", "-o", ""},                  // empty name
+        {"a.sce", "--time", "0"},             // no time at all
+        {"a.sce", "-n", "0"},                 // a black image
+        {"a.sce", "-qx"},                     // unknown letter in a group
+        {"a.sce", "--eye", "1,2"},            // two coordinates
+        {"a.sce", "--up", "1,2,3,4"},         // four
+        {"a.sce", "--look-at", "1,nan,3"},    // not finite
+        {"a.sce", "--fov", "180"},            // no perspective
+        {"a.sce", "--fov", "0"},              // nothing seen
+        {"model.OBJ"},                        // not a scene
+        {"a.sce", "--crease", "181"},         // beyond a half turn
+        {"a.sce", "--crease=-1"},             // negative angle
+        {"a.sce", "--threads", "0"},          // no thread
+        {"a.sce", "--directions", "halton"},  // no such kind
+        {"a.sce", "--seed", "4294967296"},    // beyond 32 bits
+        {"a.sce", "--seed", "-1"},            // negative
+        {"a.sce", "--seed", "+1"},            // digits only
     };
     for (const auto& args : bad) {
         RenderOptions o;

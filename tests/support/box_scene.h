@@ -48,9 +48,9 @@ inline void addClosedCube(Scene& scene, double h, int n, const Material* materia
 }
 
 // The steps of a run after the scene file is read, without a window and
-// without a first shot.
-inline void prepareSolver(Scene& scene) {
-    scene.resolution = 1000;
+// without a first shot, with a bundle grid of resolution + 1 cells a side.
+inline void prepareSolver(Scene& scene, int resolution = 1000) {
+    scene.resolution = resolution;
     scene.computeBounds();
     scene.saveGeometry();
     scene.createBundleBuffer();
