@@ -63,8 +63,8 @@ std::unique_ptr<Scene> loadScene(const std::string& name, Kind kind, uint32_t se
 
 Radiance radianceOf(const Scene& s) {
     Radiance r;
-    for (const Patch* p : s.patchRecords()) {
-        Color c = p->eyeRadianceSum * s.displayScale;
+    for (const Patch* p : s.patchesBySerial()) {
+        Color c = s.eyeRadianceSum(*p) * s.displayScale;
         r.push_back(c[0] + c[1] + c[2]);
     }
     return r;
@@ -87,9 +87,9 @@ std::vector<Radiance> runScene(const std::string& name, Kind kind, uint32_t seed
     if (area) {
         // Emitters are left out, unless all emit: their emission is exact.
         bool allEmit = true;
-        for (const Patch* p : s->patchRecords()) allEmit = allEmit && p->material->emitting;
+        for (const Patch* p : s->patchesBySerial()) allEmit = allEmit && p->material->emitting;
         area->clear();
-        for (const Patch* p : s->patchRecords())
+        for (const Patch* p : s->patchesBySerial())
             area->push_back(p->material->emitting && !allEmit ? 0.0 : p->area);
     }
     return results;

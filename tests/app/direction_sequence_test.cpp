@@ -133,11 +133,11 @@ std::unique_ptr<Scene> chanceCubeRun(int threads, const Kind* kind = nullptr, ui
 
 // The patches' radiance, estimates and bundle terms, and the generator, bit for bit.
 bool sameBits(const Scene& a, const Scene& b) {
-    const std::vector<Patch*>&p = a.patchRecords(), &q = b.patchRecords();
+    const std::vector<Patch*>&p = a.patchesBySerial(), &q = b.patchesBySerial();
     for (size_t i = 0; i < p.size(); ++i)
-        if (!(p[i]->eyeRadianceSum == q[i]->eyeRadianceSum &&
-              p[i]->diffuseEstimate == q[i]->diffuseEstimate &&
-              p[i]->bundleIncoming == q[i]->bundleIncoming))
+        if (!(a.eyeRadianceSum(*p[i]) == b.eyeRadianceSum(*q[i]) &&
+              a.diffuseEstimate(*p[i]) == b.diffuseEstimate(*q[i]) &&
+              a.bundleIncoming(*p[i]) == b.bundleIncoming(*q[i])))
             return false;
     return a.random.state == b.random.state;
 }

@@ -70,7 +70,7 @@ inline std::unique_ptr<Scene> floorUnderTheSky() {
 inline double meanRadiance(const Scene& s) {
     double sum = 0.0, area = 0.0;
     for (const Patch* p : s.patches) {
-        sum += p->area * p->eyeRadianceSum[0] * s.displayScale;
+        sum += p->area * s.eyeRadianceSum(*p)[0] * s.displayScale;
         area += p->area;
     }
     return sum / area;
@@ -173,9 +173,9 @@ inline GlossyRun runGlossy(std::unique_ptr<DirectionSequence> sequence, uint32_t
     auto s = glossyFloor(toEye);
     s->threadCount = threads;
     s->useDirections(std::move(sequence), seed);
-    const Patch* floor = s->patchRecords()[0];  // both send the same
+    const Patch* floor = s->patchesBySerial()[0];  // both send the same
     double sent = 0.0;
-    s->afterIteration = [&](int) { sent += floor->bundleOutgoing[0] * std::fabs(s->direction.y); };
+    s->afterIteration = [&](int) { sent += s->bundleOutgoing(*floor)[0] * std::fabs(s->direction.y); };
     runQuietly(*s, iterations);
     return {meanRadiance(*s), 2.0 * sent / iterations};
 }
