@@ -221,16 +221,7 @@ void SolverState::setUpBundle() {
 void SolverState::transferBundle() { runBundle(nullptr); }
 
 void SolverState::updateAndTransfer(const Vector& previousDirection, int plannedIterations) {
-    checkPatchArrays();
-    checkConstantTerms();
-    PatchUpdateInput update;
-    update.previousDirection = previousDirection;
-    update.direction = direction;
-    update.lights = lights;
-    update.lightTable = &lightTable_;
-    update.iteration = iteration;
-    update.firstShot = firstShot;
-    update.plannedIterations = plannedIterations;
+    PatchUpdateInput update = updateInput(previousDirection, plannedIterations);
     runBundle(&update);
 }
 

@@ -84,7 +84,8 @@ Color SolverState::emittedAndDirectDiffuse(const Patch& p) const {
     return ::emittedAndDirectDiffuse(p, lights, lightTable_);
 }
 
-void SolverState::updatePatches(const Vector& previousDirection, int plannedIterations) {
+PatchUpdateInput SolverState::updateInput(const Vector& previousDirection,
+                                          int plannedIterations) {
     checkPatchArrays();
     checkConstantTerms();
     PatchUpdateInput update;
@@ -95,6 +96,11 @@ void SolverState::updatePatches(const Vector& previousDirection, int plannedIter
     update.iteration = iteration;
     update.firstShot = firstShot;
     update.plannedIterations = plannedIterations;
+    return update;
+}
+
+void SolverState::updatePatches(const Vector& previousDirection, int plannedIterations) {
+    const PatchUpdateInput update = updateInput(previousDirection, plannedIterations);
     workers().forChunks(bySerial_.size(), ThreadPool::kSweepChunk, [&](size_t first, size_t end) {
         ::updatePatches(bySerial_, first, end, update, terms_);
     });

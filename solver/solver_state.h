@@ -168,6 +168,9 @@ class SolverState {
         return static_cast<size_t>(p.serial) < terms.size() ? terms[p.serial] : zero;
     }
     void runBundle(const PatchUpdateInput* update);
+    // What the patch update needs of this iteration, with the patch arrays
+    // and constant terms made ready for it.
+    PatchUpdateInput updateInput(const Vector& previousDirection, int plannedIterations);
     void transferAlongLines(const uint8_t* takesPart);
     void storeResults(size_t first, size_t end, const Color* sums, const int32_t* cells);
 

@@ -114,18 +114,10 @@ TEST(SobolDirections, UnitVectorsThatCoverTheSphereEvenly) {
 namespace {
 using Kind = DirectionSequence::Kind;
 
-// A cube of 9,408 patches, enough for several chunks of every parallel sweep
-// and every band of the transfer, whose material is left to chance (so the
-// transfer draws), after 8 iterations with the sequence given, if any.
+// The cube whose material is left to chance after 8 iterations with the
+// sequence given, if any.
 std::unique_ptr<Scene> chanceCubeRun(int threads, const Kind* kind = nullptr, uint32_t seed = 0) {
-    auto s = std::make_unique<Scene>();
-    s->materials[0] = box_scene::diffuseMaterial(0.5, 1.0);
-    s->materials[0].selectProbability = 0.7;
-    s->materialCount = 1;
-    box_scene::addClosedCube(*s, 2.8, 28, &s->materials[0]);
-    s->camera.eye = Vector(0.1, 0.2, -0.3);
-    box_scene::prepareSolver(*s);
-    s->threadCount = threads;
+    auto s = box_scene::chanceCube(threads);
     if (kind) s->useDirections(DirectionSequence::make(*kind, seed), seed);
     direction_scenes::runQuietly(*s, 8);
     return s;

@@ -83,20 +83,10 @@ void expectSameBits(const Scene& a, const Scene& b) {
 }  // namespace
 
 TEST(SolverPhysics, RunsAreBitIdenticalForAnyNumberOfThreads) {
-    // A cube of 9,408 patches, enough for several chunks of every parallel
-    // sweep, whose material is left to chance (so the transfer draws).
     std::unique_ptr<Scene> runs[3];
     for (int threads = 1; threads <= 3; ++threads) {
-        auto& s = runs[threads - 1];
-        s = std::make_unique<Scene>();
-        s->materials[0] = box_scene::diffuseMaterial(0.5, 1.0);
-        s->materials[0].selectProbability = 0.7;
-        s->materialCount = 1;
-        box_scene::addClosedCube(*s, 2.8, 28, &s->materials[0]);
-        s->camera.eye = Vector(0.1, 0.2, -0.3);
-        box_scene::prepareSolver(*s);
-        s->threadCount = threads;
-        runQuietly(*s, 12);
+        runs[threads - 1] = box_scene::chanceCube(threads);
+        runQuietly(*runs[threads - 1], 12);
     }
     ASSERT_NO_FATAL_FAILURE(expectSameBits(*runs[0], *runs[1]));
     ASSERT_NO_FATAL_FAILURE(expectSameBits(*runs[0], *runs[2]));

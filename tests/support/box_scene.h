@@ -69,4 +69,19 @@ inline Material diffuseMaterial(double albedo, double emission = 0.0) {
     return m;
 }
 
+// A closed cube of 9,408 patches (enough for several chunks of every
+// parallel sweep and every band of the transfer) whose material is left to
+// chance, so that the transfer draws, ready to iterate on `threads` threads.
+inline std::unique_ptr<Scene> chanceCube(int threads) {
+    auto s = std::make_unique<Scene>();
+    s->materials[0] = diffuseMaterial(0.5, 1.0);
+    s->materials[0].selectProbability = 0.7;
+    s->materialCount = 1;
+    addClosedCube(*s, 2.8, 28, &s->materials[0]);
+    s->camera.eye = Vector(0.1, 0.2, -0.3);
+    prepareSolver(*s);
+    s->threadCount = threads;
+    return s;
+}
+
 }  // namespace box_scene
