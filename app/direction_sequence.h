@@ -25,11 +25,3 @@ class DirectionSequence {
     // a seed moves elsewhere (Scene::useDirections).
     static std::unique_ptr<DirectionSequence> make(Kind kind, uint32_t seed);
 };
-
-// Two draws of the generator per direction: φ = 2π · u1, cos θ = 1 − 2 · u2,
-// each draw divided by its largest value so that it reaches 1 exactly, and
-// the direction (sin θ sin φ, sin θ cos φ, cos θ).
-class RandomDirections final : public DirectionSequence {
-  public:
-    Vector next(Random& generator) override;
-};

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/direction_sequence.h"
+#include "app/random_directions.h"
 #include "geometry/vector.h"
 #include "scene_language/scene_description.h"
 
