@@ -1,7 +1,6 @@
 // The headless renderer run as a program: its outputs, statuses and messages,
 // and that it computes the very numbers of the window program's code path.
 #include <OpenEXR/ImfCRgbaFile.h>
-#include <png.h>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +17,7 @@
 #include "gl/offscreen_context.h"
 #include "render/patch_table.h"
 #include "tests/support/gl_context_test.h"
+#include "tests/support/png_file.h"
 #include "tests/support/program_runner.h"
 
 namespace {
@@ -133,17 +133,6 @@ Exr readExr(const std::string& path) {
     return e;
 }
 
-std::vector<unsigned char> readPng(const std::string& path) {
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    std::vector<unsigned char> pixels;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return pixels;
-    png.format = PNG_FORMAT_RGB;
-    pixels.resize(PNG_IMAGE_SIZE(png));
-    png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr);
-    return pixels;
-}
-
 // The pixel box of the pixels brighter than half the brightest: left, top,
 // right, bottom edges (exclusive right and bottom).
 std::vector<int> litBox(const Exr& e) {
@@ -226,14 +215,11 @@ TEST(Renderer, GlowingCubeImagesShowTheAnalyticRadiance) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
 
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    ASSERT_TRUE(png_image_begin_read_from_file(&png, (dir + "/c.png").c_str()));
-    png.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(png));
-    ASSERT_TRUE(png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr));
-    EXPECT_EQ(png.width, 64u);
-    EXPECT_EQ(png.height, 48u);
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels = readPng(dir + "/c.png", &width, &height);
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
     for (unsigned char v : pixels) EXPECT_NEAR(v, kCubeRadiance * 255, 0.06 * kCubeRadiance * 255);
 
     ImfInputFile* exr = ImfOpenInputFile((dir + "/c.exr").c_str());

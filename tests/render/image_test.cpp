@@ -1,7 +1,6 @@
 #include "render/image.h"
 
 #include <OpenEXR/ImfCRgbaFile.h>
-#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "render/exposure.h"
+#include "tests/support/png_file.h"
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -32,18 +32,6 @@ Image gradient(int w, int h) {
     return image;
 }
 
-std::vector<unsigned char> readPng(const std::string& path, int& w, int& h) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<unsigned char> pixels;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return pixels;
-    image.format = PNG_FORMAT_RGB;
-    pixels.resize(PNG_IMAGE_SIZE(image));
-    png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
-    w = static_cast<int>(image.width);
-    h = static_cast<int>(image.height);
-    return pixels;
-}
 }  // namespace
 
 TEST(Image, ChannelEncoding) {
@@ -78,7 +66,7 @@ TEST(Image, PngReadsBackWithSizeAndValues) {
     std::string path = tempPath("g.png");
     ASSERT_TRUE(writePng(path, gradient(17, 9), 1.0, false, error)) << error;
     int w = 0, h = 0;
-    std::vector<unsigned char> p = readPng(path, w, h);
+    std::vector<unsigned char> p = readPng(path, &w, &h);
     ASSERT_EQ(w, 17);
     ASSERT_EQ(h, 9);
     EXPECT_EQ(p[0], 0);                 // top left: x = 0
